@@ -1,0 +1,16 @@
+#pragma once
+// The program's own texts, in Windows-1252.
+#include <string>
+
+extern const char kErrorTitle[];        // "Fehler"
+extern const char kInformationTitle[];  // "Informationen"
+extern const char kMenuAutostart[];     // "Autostart"
+extern const char kMenuInformation[];   // "Informationen"
+extern const char kMenuQuit[];          // "Beenden"
+extern const char kTrayImageFile[];     // "Grafiken\Icon.ico"
+
+// The box shown when the program file is missing.
+std::string MissingProgramFileText();
+
+// The information box: title line and four notice lines, separated by CR.
+std::string InformationText();

@@ -1,0 +1,92 @@
+#include "paths/paths.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+bool IsDrivePrefix(const std::string& name) {
+    return (name.size() == 2 || name.size() == 3) && name[1] == ':';
+}
+
+}  // namespace
+
+int64_t ProbeFileSize(const char* path) {
+    if (!path || !*path) return kProbeMissing;
+
+    std::string name(path, strnlen(path, MAX_PATH));
+
+    // "C:", "C:\" and any "C:x" are asked of the drive, never looked up as files.
+    if (IsDrivePrefix(name)) {
+        if (name.size() == 2) name += '\\';
+        return GetDriveTypeA(name.c_str()) > DRIVE_NO_ROOT_DIR ? kProbeDirectory : kProbeMissing;
+    }
+
+    while (!name.empty() && name.back() == '\\') name.pop_back();
+    if (name.empty()) return kProbeMissing;
+
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(name.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        // A share root such as \\server\share has no find entry of its own.
+        if (name.compare(0, 2, "\\\\") == 0) {
+            DWORD attributes = GetFileAttributesA(name.c_str());
+            if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+                return kProbeDirectory;
+        }
+        return kProbeMissing;
+    }
+    FindClose(search);
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return kProbeDirectory;
+    return (static_cast<int64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+}
+
+std::string ModuleFilePath() {
+    // A path that fills the buffer was cut short; read again with more room.
+    std::vector<char> buffer(MAX_PATH);
+    DWORD length;
+    while ((length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()))) >= buffer.size() &&
+           buffer.size() < 32768) {
+        buffer.resize(buffer.size() * 2);
+    }
+    return std::string(buffer.data(), length < buffer.size() ? length : 0);
+}
+
+std::string DirectoryOf(const char* path) {
+    if (!path) return std::string();
+    if (*path == '"') ++path;
+    size_t end = 0;
+    for (size_t i = 0; path[i] && path[i] != '|'; ++i) {
+        if (path[i] == '\\' || path[i] == '/') end = i + 1;
+    }
+    return std::string(path, end);
+}
+
+std::string CurrentDirectoryPath() {
+    std::vector<char> buffer(MAX_PATH);
+    DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+    // A directory that does not fit is reported as the size it needs; the
+    // directory can change between the two calls, so ask until it fits.
+    while (length >= buffer.size()) {
+        buffer.resize(length + 1);
+        length = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+    }
+    std::string directory(buffer.data(), length);
+    if (!directory.empty() && directory.back() != '\\') directory += '\\';
+    return directory;
+}
+
+std::string SpecialFolderPath(int csidl) {
+    PIDLIST_ABSOLUTE items = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &items)) || !items) return std::string();
+    char buffer[2048] = {};
+    BOOL found = SHGetPathFromIDListA(items, buffer);
+    CoTaskMemFree(items);
+    if (!found || !buffer[0]) return std::string();
+    std::string folder(buffer);
+    if (folder.back() != '\\') folder += '\\';
+    return folder;
+}
