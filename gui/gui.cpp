@@ -301,6 +301,10 @@ bool GuiMenuItemChecked(int menu, int commandId) {
     return (info.fState & MFS_CHECKED) != 0;
 }
 
+HMENU GuiMenuHandle(int number) {
+    return ValidNumber(number) ? gui.menus[number].handle : nullptr;
+}
+
 void GuiShowMenu(int menu, int window) {
     if (!ValidNumber(menu) || !ValidNumber(window)) return;
     HMENU handle = gui.menus[menu].handle;

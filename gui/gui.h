@@ -42,6 +42,7 @@ void GuiAppendMenuItem(int menu, int commandId, const char* text);
 // 6. Sets (checked != 0) or clears the check mark of an item, by command id.
 void GuiSetMenuCheck(int menu, int commandId, int checked);
 bool GuiMenuItemChecked(int menu, int commandId);
+HMENU GuiMenuHandle(int number);
 
 // 7. Shows a popup menu at the cursor, owned by a window. A chosen item
 // arrives later as a menu event.

@@ -65,6 +65,28 @@ std::string DirectoryOf(const char* path) {
     return std::string(path, end);
 }
 
+namespace {
+
+// The current directory through the wide call, in the ANSI code page; empty
+// when a character has no ANSI form (such a path would name another file).
+std::string CurrentDirectoryThroughWide() {
+    DWORD needed = GetCurrentDirectoryW(0, nullptr);
+    if (needed == 0) return std::string();
+    std::vector<wchar_t> wide(needed);
+    DWORD length = GetCurrentDirectoryW(needed, wide.data());
+    if (length == 0 || length >= needed) return std::string();
+    BOOL lossy = FALSE;
+    int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(length), nullptr, 0,
+                                   nullptr, &lossy);
+    if (size <= 0 || lossy) return std::string();
+    std::string ansi(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(length), &ansi[0], size, nullptr,
+                        nullptr);
+    return ansi;
+}
+
+}  // namespace
+
 std::string CurrentDirectoryPath() {
     std::vector<char> buffer(MAX_PATH);
     DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
@@ -74,7 +96,9 @@ std::string CurrentDirectoryPath() {
         buffer.resize(length + 1);
         length = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
     }
-    std::string directory(buffer.data(), length);
+    // Some systems refuse the ANSI call outright for directories beyond
+    // MAX_PATH; the wide call still knows the whole directory.
+    std::string directory = length ? std::string(buffer.data(), length) : CurrentDirectoryThroughWide();
     if (!directory.empty() && directory.back() != '\\') directory += '\\';
     return directory;
 }
