@@ -53,7 +53,21 @@ wine_env_stop() {
   fi
 }
 
+# Opens the virtual desktop (explorer with its taskbar) and waits until its
+# X window exists, so the first program started finds a taskbar.
+wine_env_start_desktop() {
+  wine explorer /desktop=shell,1024x768 >/dev/null 2>&1 &
+  local i
+  for i in $(seq 1 200); do
+    xwininfo -root -tree 2>/dev/null | grep -q 'Wine desktop' && return 0
+    sleep 0.1
+  done
+  echo "wine-env: the virtual desktop did not appear" >&2
+  return 1
+}
+
 wine_env_start() {
   wine_env_start_display
   wine_env_make_prefix
+  wine_env_start_desktop
 }
