@@ -142,10 +142,17 @@ void RunningTool::Kill() {
 
 bool StartTool(RunningTool& tool, const std::string& exe, const std::string& currentDirectory,
                const std::vector<std::string>& extraEnvironment, bool waitForWindow) {
-    // The child gets our environment plus the extra entries.
+    // The child gets our environment, with the extra entries replacing ours
+    // of the same name.
+    auto nameOf = [](const std::string& entry) { return entry.substr(0, entry.find('=', 1)); };
     std::string environment;
     char* own = GetEnvironmentStringsA();
-    for (const char* entry = own; *entry; entry += strlen(entry) + 1) environment.append(entry).push_back('\0');
+    for (const char* entry = own; *entry; entry += strlen(entry) + 1) {
+        bool replaced = false;
+        for (const std::string& extra : extraEnvironment)
+            replaced = replaced || _stricmp(nameOf(extra).c_str(), nameOf(entry).c_str()) == 0;
+        if (!replaced) environment.append(entry).push_back('\0');
+    }
     FreeEnvironmentStringsA(own);
     for (const std::string& entry : extraEnvironment) environment.append(entry).push_back('\0');
     environment.push_back('\0');

@@ -1,0 +1,84 @@
+// The "Autostart" command of the real program, against the throwaway
+// prefix's Startup folder.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "harness.h"
+#include "link_reader.h"
+
+namespace {
+
+std::string StartupLink() {
+    char folder[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_STARTUP, nullptr, SHGFP_TYPE_CURRENT, folder);
+    return std::string(folder) + "\\Tarvolin.lnk";
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+class AutostartTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Only ever inside a throwaway Wine prefix, never a real user's profile.
+        const char* prefix = getenv("WINEPREFIX");
+        ASSERT_TRUE(prefix && strstr(prefix, "tarvolin-wine")) << "run through scripts/test.sh";
+        link_ = StartupLink();
+        DeleteFileA(link_.c_str());
+        CoInitialize(nullptr);
+    }
+    void TearDown() override {
+        DeleteFileA(link_.c_str());
+        CoUninitialize();
+    }
+    std::string link_;
+};
+
+TEST_F(AutostartTest, CommandOneWritesTheShortcutAndAgainDeletesIt) {
+    ProgramFolder folder;
+    RunningTool tool;
+    ASSERT_TRUE(StartTool(tool, folder.exe, folder.dir));
+
+    PostMessageA(tool.window, WM_COMMAND, 1, 0);
+    ASSERT_TRUE(WaitUntil([&] { return Exists(link_); }, 5000));
+    PumpMessages(200);
+    LinkFields read = ReadLink(link_);
+    ASSERT_TRUE(read.loaded);
+    EXPECT_EQ(read.target, Wide(folder.exe));
+    EXPECT_EQ(read.workingDirectory, Wide(folder.dir));
+    EXPECT_EQ(read.iconFile, Wide(folder.exe));
+    EXPECT_EQ(read.iconIndex, 0);
+    EXPECT_EQ(read.showCommand, SW_SHOWNORMAL);
+
+    PostMessageA(tool.window, WM_COMMAND, 1, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !Exists(link_); }, 5000));
+
+    PostMessageA(tool.window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(tool.WaitExit(5000), 0);
+}
+
+TEST_F(AutostartTest, ShortcutFromAWindows1252DirectoryNamesItExactly) {
+    ASSERT_EQ(GetACP(), 1252u);
+    ProgramFolder folder("Tarvolin.exe", true, "Gr\xF6\xDF" "e \xC4\xD6\xDC \xE9");
+    ProgramFolder elsewhere("other.txt", false, "elsewhere");
+    RunningTool tool;
+    // Started from another directory: the check makes the program's own current.
+    ASSERT_TRUE(StartTool(tool, folder.exe, elsewhere.dir));
+    PostMessageA(tool.window, WM_COMMAND, 1, 0);
+    ASSERT_TRUE(WaitUntil([&] { return Exists(link_); }, 5000));
+    PumpMessages(200);
+    LinkFields read = ReadLink(link_);
+    ASSERT_TRUE(read.loaded);
+    std::wstring expectedDir = Wide(folder.dir);
+    ASSERT_NE(expectedDir.find(L"Gr\u00F6\u00DFe \u00C4\u00D6\u00DC \u00E9"), std::wstring::npos);
+    EXPECT_EQ(read.target, expectedDir + L"Tarvolin.exe");
+    EXPECT_EQ(read.workingDirectory, expectedDir);
+    PostMessageA(tool.window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(tool.WaitExit(5000), 0);
+}
+
+}  // namespace
