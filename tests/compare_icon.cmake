@@ -1,0 +1,10 @@
+# Draws the icon again and compares it byte for byte with the committed file.
+execute_process(COMMAND ${PYTHON} ${GENERATOR} ${OUTPUT} RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "icon generator failed: ${status}")
+endif()
+file(SHA256 ${OUTPUT} drawn)
+file(SHA256 ${COMMITTED} committed)
+if(NOT drawn STREQUAL committed)
+  message(FATAL_ERROR "resources/Tarvolin.ico differs from what make_icon.py draws")
+endif()
