@@ -81,4 +81,30 @@ TEST_F(AutostartTest, ShortcutFromAWindows1252DirectoryNamesItExactly) {
     EXPECT_EQ(tool.WaitExit(5000), 0);
 }
 
+TEST_F(AutostartTest, CurrentDirectoryHoldingTarvolinExeIsKeptAsTheTarget) {
+    // A file or a directory named Tarvolin.exe in the current directory passes
+    // the check there, and the shortcut then points into that directory.
+    for (bool asDirectory : {false, true}) {
+        ProgramFolder folder;
+        ProgramFolder current("placeholder.txt", false, "current");
+        std::string stand = current.dir + "Tarvolin.exe";
+        if (asDirectory)
+            CreateDirectoryA(stand.c_str(), nullptr);
+        else
+            CloseHandle(CreateFileA(stand.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        RunningTool tool;
+        ASSERT_TRUE(StartTool(tool, folder.exe, current.dir)) << asDirectory;
+        EXPECT_EQ(FindMessageBox(tool.process.dwProcessId).window, nullptr);
+        PostMessageA(tool.window, WM_COMMAND, 1, 0);
+        ASSERT_TRUE(WaitUntil([&] { return Exists(link_); }, 5000)) << asDirectory;
+        PumpMessages(200);
+        LinkFields read = ReadLink(link_);
+        EXPECT_EQ(read.target, Wide(stand)) << asDirectory;
+        EXPECT_EQ(read.workingDirectory, Wide(current.dir)) << asDirectory;
+        PostMessageA(tool.window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(tool.WaitExit(5000), 0);
+        DeleteFileA(link_.c_str());
+    }
+}
+
 }  // namespace

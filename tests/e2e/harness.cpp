@@ -82,6 +82,21 @@ std::string WindowText(HWND window) {
     return text;
 }
 
+BOOL CALLBACK FindIconControl(HWND child, LPARAM data) {
+    char name[32] = {};
+    GetClassNameA(child, name, sizeof(name));
+    if (_stricmp(name, "Static") != 0 || (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) return TRUE;
+    *reinterpret_cast<HWND*>(data) = child;
+    return FALSE;
+}
+
+// The picture of a dialog's icon control (its id differs between systems).
+HICON DialogIcon(HWND dialog) {
+    HWND control = nullptr;
+    EnumChildWindows(dialog, FindIconControl, reinterpret_cast<LPARAM>(&control));
+    return control ? reinterpret_cast<HICON>(SendMessageA(control, STM_GETICON, 0, 0)) : nullptr;
+}
+
 LRESULT CALLBACK PlainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -188,6 +203,7 @@ MessageBoxSeen FindMessageBox(DWORD processId) {
         box.title = WindowText(window);
         // The message text is the static control with id 0xFFFF.
         box.text = WindowText(GetDlgItem(window, 0xFFFF));
+        box.icon = DialogIcon(window);
         break;
     }
     return box;

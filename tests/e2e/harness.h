@@ -54,7 +54,9 @@ struct MessageBoxSeen {
     HWND window = nullptr;
     std::string title;
     std::string text;
+    HICON icon = nullptr;  // the picture in the box's icon control
 };
+
 MessageBoxSeen FindMessageBox(DWORD processId);
 // Presses the box's OK button.
 void CloseMessageBox(const MessageBoxSeen& box);

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,24 @@ std::vector<ShowCall> ShowCalls() {
     }
     fclose(file);
     return calls;
+}
+
+// The uType argument of every MessageBoxA call in the log so far: the last
+// argument, just before ") ret=".
+std::vector<unsigned> MessageBoxTypes() {
+    std::vector<unsigned> types;
+    const char* log = getenv("TARVOLIN_RELAY_LOG");
+    FILE* file = log ? fopen(log, "rb") : nullptr;
+    if (!file) return types;
+    char line[4096];
+    while (fgets(line, sizeof(line), file)) {
+        if (!strstr(line, "Call user32.MessageBoxA(")) continue;
+        const char* end = strstr(line, ") ret=");
+        unsigned type;
+        if (end && end - line > 8 && sscanf(end - 8, "%8x", &type) == 1) types.push_back(type);
+    }
+    fclose(file);
+    return types;
 }
 
 unsigned long Id(HWND window) {
@@ -75,6 +94,38 @@ TEST(RelayTrace, ShowWindowOnlyOnChangesOfState) {
     PostMessageA(tool.window, WM_CLOSE, 0, 0);
     EXPECT_EQ(tool.WaitExit(5000), 0);
     EXPECT_EQ(ShowCalls().size(), calls.size()) << "ending with the taskbar visible touches nothing";
+}
+
+// The two boxes carry their icons: information, and error for the missing
+// program file.
+TEST(RelayTrace, MessageBoxesCarryTheirIcons) {
+    ASSERT_NE(getenv("TARVOLIN_RELAY_LOG"), nullptr) << "run through with_relay_log.sh";
+    size_t before = MessageBoxTypes().size();
+    {
+        ProgramFolder folder;
+        RunningTool tool;
+        ASSERT_TRUE(StartTool(tool, folder.exe, folder.dir, {"WINEDEBUG=+relay"}));
+        PostMessageA(tool.window, WM_COMMAND, 2, 0);
+        MessageBoxSeen box;
+        ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBox(tool.process.dwProcessId)).window != nullptr; }, 5000));
+        CloseMessageBox(box);
+        PostMessageA(tool.window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(tool.WaitExit(5000), 0);
+    }
+    {
+        ProgramFolder folder("Umbenannt.exe", true, "renamed");
+        RunningTool tool;
+        ASSERT_TRUE(StartTool(tool, folder.exe, folder.dir, {"WINEDEBUG=+relay"}, false));
+        MessageBoxSeen box;
+        ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBox(tool.process.dwProcessId)).window != nullptr; }, 10000));
+        CloseMessageBox(box);
+        EXPECT_EQ(tool.WaitExit(5000), 0);
+    }
+    std::vector<unsigned> types = MessageBoxTypes();
+    ASSERT_EQ(types.size(), before + 2);
+    EXPECT_EQ(types[before] & MB_ICONMASK, static_cast<unsigned>(MB_ICONINFORMATION));
+    EXPECT_EQ(types[before + 1] & MB_ICONMASK, static_cast<unsigned>(MB_ICONERROR));
+    for (size_t i = before; i < types.size(); ++i) EXPECT_EQ(types[i] & MB_TYPEMASK, static_cast<unsigned>(MB_OK));
 }
 
 }  // namespace

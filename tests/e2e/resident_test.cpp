@@ -89,6 +89,7 @@ TEST_F(ResidentToolTest, InformationCommandShowsTheBox) {
     ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBox(tool.process.dwProcessId)).window != nullptr; }, 5000));
     EXPECT_EQ(box.title, "Informationen");
     EXPECT_EQ(box.text, kInformationText);
+    EXPECT_NE(box.icon, nullptr);
     // The watcher keeps working while the box is open.
     {
         FullScreenWindow fullScreen;
@@ -153,6 +154,7 @@ TEST_F(ResidentToolTest, ProgramFileUnderAnotherNameShowsTheErrorBoxAndEnds) {
     ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBox(tool.process.dwProcessId)).window != nullptr; }, 10000));
     EXPECT_EQ(box.title, "Fehler");
     EXPECT_EQ(box.text, kErrorText);
+    EXPECT_NE(box.icon, nullptr);
     EXPECT_TRUE(ProcessWindows(tool.process.dwProcessId, "TarvolinGuiWindow").empty())
         << "the check runs before any window is opened";
     CloseMessageBox(box);
@@ -203,6 +205,24 @@ TEST_F(ResidentToolTest, OnlyARightPressOnTheTrayIconOpensTheMenu) {
     keybd_event(VK_ESCAPE, 0, 0, 0);
     keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
     EXPECT_EQ(tool.WaitExit(5000), 0);
+}
+
+TEST_F(ResidentToolTest, SecondInstanceRunsIndependently) {
+    ProgramFolder folder;
+    RunningTool first, second;
+    Start(first, folder);
+    Start(second, folder);
+    EXPECT_NE(first.window, second.window);
+    PostMessageA(first.window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(first.WaitExit(5000), 0);
+    // The second still watches.
+    {
+        FullScreenWindow fullScreen;
+        EXPECT_TRUE(WaitUntil([] { return !TaskbarVisible(); }, kOnePass));
+    }
+    EXPECT_TRUE(WaitUntil([] { return TaskbarVisible(); }, kOnePass));
+    PostMessageA(second.window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(second.WaitExit(5000), 0);
 }
 
 }  // namespace
