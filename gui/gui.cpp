@@ -89,7 +89,9 @@ void ReAddTrayIcons() {
     for (int number = 0; number < kGuiMaxObjects; ++number) {
         TrayIcon& tray = gui.trays[number];
         if (!tray.icon || !tray.window) continue;
-        tray.added = ShellAddTray(number, tray);
+        // The message also comes without a restart (an icon that is still
+        // there refuses the add); the icon then simply stays as it was.
+        tray.added = ShellAddTray(number, tray) || tray.added;
         if (tray.added && !tray.tip.empty()) ShellSetTrayTip(number, tray);
     }
 }

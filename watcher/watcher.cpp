@@ -59,9 +59,13 @@ namespace {
 struct SharedWatcher {
     CRITICAL_SECTION lock;
     WatcherState state;
-    bool stopped = false;
+    volatile LONG stopped = 0;
     SharedWatcher() { InitializeCriticalSection(&lock); }
 };
+
+// How long the end of the program waits for a pass under way: ShowWindow on a
+// hung shell's window can block, and quitting must not hang with it.
+constexpr DWORD kStopWaitMs = 2000;
 
 SharedWatcher& Shared() {
     static SharedWatcher shared;
@@ -87,7 +91,7 @@ DWORD WINAPI TaskbarWatcher(void*) {
     for (;;) {
         {
             LockScope hold(shared.lock);
-            if (shared.stopped) return 0;
+            if (InterlockedCompareExchange(&shared.stopped, 0, 0)) return 0;
             WatcherPass(shared.state, windows);
         }
         // A 1 ms timer resolution keeps the 100 ms pause from stretching to
@@ -100,7 +104,11 @@ DWORD WINAPI TaskbarWatcher(void*) {
 
 void StopTaskbarWatcher() {
     SharedWatcher& shared = Shared();
-    LockScope hold(shared.lock);
-    shared.stopped = true;
+    InterlockedExchange(&shared.stopped, 1);
+    for (DWORD waited = 0; !TryEnterCriticalSection(&shared.lock); waited += 10) {
+        if (waited >= kStopWaitMs) return;  // leave the taskbar to the next start rather than hang
+        Sleep(10);
+    }
     RestoreTaskbar(shared.state, RealWindowSystem());
+    LeaveCriticalSection(&shared.lock);
 }
