@@ -186,7 +186,7 @@ bool StartTool(RunningTool& tool, const std::string& exe, const std::string& cur
             tool.window = windows.front();
             return true;
         },
-        10000);
+        30000);  // Wine starts slowly on a loaded machine
 }
 
 std::vector<HWND> ProcessWindows(DWORD processId, const char* windowClass) {

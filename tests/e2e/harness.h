@@ -40,7 +40,7 @@ struct RunningTool {
 };
 
 // Starts `exe` with `currentDirectory` and extra environment entries
-// ("NAME=value"), then waits up to 10 s for its hidden window (unless
+// ("NAME=value"), then waits up to 30 s for its hidden window (unless
 // `waitForWindow` is false).
 bool StartTool(RunningTool& tool, const std::string& exe, const std::string& currentDirectory,
                const std::vector<std::string>& extraEnvironment = {}, bool waitForWindow = true);

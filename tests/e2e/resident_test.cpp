@@ -26,16 +26,12 @@ protected:
         ResetTaskbar();
     }
     void TearDown() override { ResetTaskbar(); }
-
-    void Start(RunningTool& tool, const ProgramFolder& folder) {
-        ASSERT_TRUE(StartTool(tool, folder.exe, folder.dir)) << "no hidden window appeared";
-    }
 };
 
 TEST_F(ResidentToolTest, HiddenWindowHasTitleAndStyleAndIsNeverShown) {
     ProgramFolder folder;
     RunningTool tool;
-    Start(tool, folder);
+    ASSERT_TRUE(StartTool(tool, folder.exe, folder.dir)) << "no hidden window appeared";
     char title[64] = {};
     GetWindowTextA(tool.window, title, sizeof(title));
     EXPECT_STREQ(title, "Tarvolin 1.0.0");
@@ -52,7 +48,7 @@ TEST_F(ResidentToolTest, TaskbarAndStartButtonFollowFullScreenWindows) {
     ASSERT_NE(button.window, nullptr);
     ProgramFolder folder;
     RunningTool tool;
-    Start(tool, folder);
+    ASSERT_TRUE(StartTool(tool, folder.exe, folder.dir)) << "no hidden window appeared";
     PumpMessages(300);
     ASSERT_TRUE(TaskbarVisible());
 
@@ -76,14 +72,14 @@ TEST_F(ResidentToolTest, FullScreenWindowPresentAtStartIsHandled) {
     FullScreenWindow fullScreen;
     ProgramFolder folder;
     RunningTool tool;
-    Start(tool, folder);
+    ASSERT_TRUE(StartTool(tool, folder.exe, folder.dir)) << "no hidden window appeared";
     EXPECT_TRUE(WaitUntil([] { return !TaskbarVisible(); }, kOnePass));
 }
 
 TEST_F(ResidentToolTest, InformationCommandShowsTheBox) {
     ProgramFolder folder;
     RunningTool tool;
-    Start(tool, folder);
+    ASSERT_TRUE(StartTool(tool, folder.exe, folder.dir)) << "no hidden window appeared";
     PostMessageA(tool.window, WM_COMMAND, 2, 0);
     MessageBoxSeen box;
     ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBox(tool.process.dwProcessId)).window != nullptr; }, 5000));
@@ -119,7 +115,7 @@ TEST_F(ResidentToolTest, QuitAndCloseEndWithCodeZeroAndTheTaskbarBack) {
         StandInStartButton button;
         ProgramFolder folder;
         RunningTool tool;
-        Start(tool, folder);
+        ASSERT_TRUE(StartTool(tool, folder.exe, folder.dir)) << "no hidden window appeared";
         FullScreenWindow* fullScreen = nullptr;
         if (c.fullScreen) {
             fullScreen = new FullScreenWindow();
@@ -174,7 +170,7 @@ TEST_F(ResidentToolTest, DirectoryNamedLikeTheProgramFilePassesTheCheck) {
 TEST_F(ResidentToolTest, MissingTrayImageStillRunsAndEndsCleanly) {
     ProgramFolder folder("Tarvolin.exe", false);
     RunningTool tool;
-    Start(tool, folder);
+    ASSERT_TRUE(StartTool(tool, folder.exe, folder.dir)) << "no hidden window appeared";
     {
         FullScreenWindow fullScreen;
         EXPECT_TRUE(WaitUntil([] { return !TaskbarVisible(); }, kOnePass)) << "the watcher runs";
@@ -187,7 +183,7 @@ TEST_F(ResidentToolTest, MissingTrayImageStillRunsAndEndsCleanly) {
 TEST_F(ResidentToolTest, OnlyARightPressOnTheTrayIconOpensTheMenu) {
     ProgramFolder folder;
     RunningTool tool;
-    Start(tool, folder);
+    ASSERT_TRUE(StartTool(tool, folder.exe, folder.dir)) << "no hidden window appeared";
     auto menuOpen = [&] {
         for (HWND menu : ProcessWindows(tool.process.dwProcessId, "#32768"))
             if (IsWindowVisible(menu)) return true;
@@ -210,8 +206,8 @@ TEST_F(ResidentToolTest, OnlyARightPressOnTheTrayIconOpensTheMenu) {
 TEST_F(ResidentToolTest, SecondInstanceRunsIndependently) {
     ProgramFolder folder;
     RunningTool first, second;
-    Start(first, folder);
-    Start(second, folder);
+    ASSERT_TRUE(StartTool(first, folder.exe, folder.dir)) << "no hidden window appeared";
+    ASSERT_TRUE(StartTool(second, folder.exe, folder.dir)) << "no hidden window appeared";
     EXPECT_NE(first.window, second.window);
     PostMessageA(first.window, WM_CLOSE, 0, 0);
     EXPECT_EQ(first.WaitExit(5000), 0);
