@@ -6,6 +6,10 @@
 #include "gui/gui.h"
 #include "watcher/watcher.h"
 
+#ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
+#define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800  // older SDK headers lack it
+#endif
+
 namespace {
 
 // Later DLL loads come from System32 only, never from the program's or the
