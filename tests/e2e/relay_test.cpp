@@ -15,42 +15,45 @@
 
 namespace {
 
+// The log lines so far that record a call of `function`.
+std::vector<std::string> TracedCalls(const char* function) {
+    std::vector<std::string> lines;
+    const char* log = getenv("TARVOLIN_RELAY_LOG");
+    FILE* file = log ? fopen(log, "rb") : nullptr;
+    if (!file) return lines;
+    std::string marker = std::string("Call ") + function + "(";
+    char line[4096];
+    while (fgets(line, sizeof(line), file))
+        if (strstr(line, marker.c_str())) lines.push_back(line);
+    fclose(file);
+    return lines;
+}
+
 struct ShowCall {
     unsigned long window;
     int command;
 };
 
-// The "Call user32.ShowWindow(hwnd,cmd)" lines of the log so far.
 std::vector<ShowCall> ShowCalls() {
     std::vector<ShowCall> calls;
-    const char* log = getenv("TARVOLIN_RELAY_LOG");
-    FILE* file = log ? fopen(log, "rb") : nullptr;
-    if (!file) return calls;
-    char line[512];
-    while (fgets(line, sizeof(line), file)) {
-        const char* call = strstr(line, "Call user32.ShowWindow(");
+    for (const std::string& line : TracedCalls("user32.ShowWindow")) {
         ShowCall c;
-        if (call && sscanf(call, "Call user32.ShowWindow(%lx,%x)", &c.window, &c.command) == 2) calls.push_back(c);
+        const char* call = strstr(line.c_str(), "ShowWindow(");
+        if (sscanf(call, "ShowWindow(%lx,%x)", &c.window, &c.command) == 2) calls.push_back(c);
     }
-    fclose(file);
     return calls;
 }
 
-// The uType argument of every MessageBoxA call in the log so far: the last
-// argument, just before ") ret=".
+// The uType argument of every MessageBoxA call: the last argument, just
+// before ") ret=" (the texts before it may hold commas).
 std::vector<unsigned> MessageBoxTypes() {
     std::vector<unsigned> types;
-    const char* log = getenv("TARVOLIN_RELAY_LOG");
-    FILE* file = log ? fopen(log, "rb") : nullptr;
-    if (!file) return types;
-    char line[4096];
-    while (fgets(line, sizeof(line), file)) {
-        if (!strstr(line, "Call user32.MessageBoxA(")) continue;
-        const char* end = strstr(line, ") ret=");
+    for (const std::string& line : TracedCalls("user32.MessageBoxA")) {
+        size_t end = line.find(") ret=");
         unsigned type;
-        if (end && end - line > 8 && sscanf(end - 8, "%8x", &type) == 1) types.push_back(type);
+        if (end != std::string::npos && end > 8 && sscanf(line.c_str() + end - 8, "%8x", &type) == 1)
+            types.push_back(type);
     }
-    fclose(file);
     return types;
 }
 
