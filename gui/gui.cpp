@@ -125,19 +125,28 @@ LRESULT OnDrawItem(const DRAWITEMSTRUCT* draw) {
     return TRUE;
 }
 
+// Queues an event for GuiWaitEvent. A message that was sent rather than
+// posted (the shell sends tray callbacks with SendNotifyMessage) is handled
+// inside GetMessageA, which then goes on waiting for a posted message; the
+// posted WM_NULL makes it return so the event is taken at once.
+void RaiseEvent(HWND window, const GuiEvent& event) {
+    gui.events.Push(event);
+    if (InSendMessage()) PostMessageA(window, WM_NULL, 0, 0);
+}
+
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case kTrayCallbackMessage: {
         int type;
-        if (TrayEventTypeOf(static_cast<unsigned>(lParam), type)) gui.events.Push({EventKind::Tray, type});
+        if (TrayEventTypeOf(static_cast<unsigned>(lParam), type)) RaiseEvent(window, {EventKind::Tray, type});
         return 0;
     }
     case WM_COMMAND:
-        if (HIWORD(wParam) == 0 && lParam == 0) gui.events.Push({EventKind::Menu, LOWORD(wParam)});
+        if (HIWORD(wParam) == 0 && lParam == 0) RaiseEvent(window, {EventKind::Menu, LOWORD(wParam)});
         return 0;
     case WM_CLOSE:
         // Reported, not acted on: the event loop decides when to end.
-        gui.events.Push({EventKind::Close, 0});
+        RaiseEvent(window, {EventKind::Close, 0});
         return 0;
     case WM_MEASUREITEM:
         return OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));

@@ -40,7 +40,9 @@ wine_env_make_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1 || true
   fi
-  wineserver -p >/dev/null 2>&1 || true
+  # Keep the server up between programs; when wineboot's server is still
+  # running, -p fails (exit 2) and that server simply goes on.
+  wineserver -p 2>/dev/null || true
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1 || true
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1024x768 /f >/dev/null 2>&1 || true
 }

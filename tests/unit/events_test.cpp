@@ -141,4 +141,50 @@ TEST_F(GuiWindowTest, CheckMarkKeepsTheItemsOtherStateBits) {
     }
 }
 
+// The shell sends tray callbacks with SendNotifyMessage, and a close request
+// may come by SendMessage. Such a message is handled inside GetMessageA; the
+// wait must still return with its event instead of blocking until some
+// unrelated posted message arrives (here a late one from a watchdog thread).
+struct SentMessage {
+    HWND window;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+DWORD WINAPI SendLater(void* data) {
+    const SentMessage* sent = static_cast<const SentMessage*>(data);
+    Sleep(100);
+    SendNotifyMessageA(sent->window, sent->message, sent->wParam, sent->lParam);
+    Sleep(3000);  // the watchdog: a wait that missed the event ends only here
+    PostMessageA(sent->window, WM_APP + 2, 0, 0);
+    return 0;
+}
+
+TEST_F(GuiWindowTest, EventsFromSentMessagesEndTheWaitAtOnce) {
+    struct Case {
+        const char* name;
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+        GuiEvent expected;
+    } cases[] = {
+        {"tray right press", WM_APP + 1, 1, WM_RBUTTONDOWN, kRightDown},
+        {"close request", WM_CLOSE, 0, 0, kClose},
+    };
+    for (const Case& c : cases) {
+        SentMessage sender = {Window(), c.message, c.wParam, c.lParam};
+        HANDLE thread = CreateThread(nullptr, 0, SendLater, &sender, 0, nullptr);
+        DWORD start = GetTickCount();
+        GuiEvent event = GuiWaitEvent();
+        DWORD took = GetTickCount() - start;
+        EXPECT_EQ(event, c.expected) << c.name;
+        EXPECT_LT(took, 1500u) << c.name;
+        WaitForSingleObject(thread, 10000);
+        CloseHandle(thread);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    }
+}
+
 }  // namespace
