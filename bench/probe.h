@@ -41,8 +41,11 @@ FILE* OpenOutput(const char* path);
 // Registers the full-screen window class once.
 bool RegisterFullScreenClass();
 
-// Opens a visible window of the full-screen class covering the screen.
-HWND CreateFullScreenWindow();
+// Opens a window of the full-screen class covering the screen. The delay
+// measurement uses an invisible one: creating and destroying it takes well
+// under a millisecond, where mapping a visible one takes several, which would
+// blur the moment of change. The watcher counts hidden ones too.
+HWND CreateFullScreenWindow(bool visible);
 
 // The sub-commands.
 int RunDelays(int argc, char** argv);

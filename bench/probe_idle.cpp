@@ -46,7 +46,7 @@ int RunIdle(int argc, char** argv) {
     }
     HWND fullScreen = nullptr;
     if (present) {
-        fullScreen = CreateFullScreenWindow();
+        fullScreen = CreateFullScreenWindow(true);
         if (WaitForTaskbarVisibility(taskbar, false, NowMs(), 3000) < 0)
             fprintf(stderr, "bench_probe: the taskbar was not hidden\n");
     }

@@ -24,6 +24,9 @@ int main(int argc, char** argv) {
         fprintf(stderr, "usage: bench_probe delays|idle|startup|footprint|waitwindow ...\n");
         return 2;
     }
+    // Under Wine this brings up the virtual desktop and its taskbar if no
+    // program has done so yet.
+    GetDesktopWindow();
     // Fine polling: 1 ms sleeps must really be about 1 ms.
     timeBeginPeriod(1);
     const char* command = argv[1];

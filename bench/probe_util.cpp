@@ -145,8 +145,8 @@ bool RegisterFullScreenClass() {
     return RegisterClassExA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-HWND CreateFullScreenWindow() {
-    return CreateWindowExA(WS_EX_TOPMOST, kFullScreenClass, "", WS_POPUP | WS_VISIBLE, 0, 0,
+HWND CreateFullScreenWindow(bool visible) {
+    return CreateWindowExA(WS_EX_TOPMOST, kFullScreenClass, "", WS_POPUP | (visible ? WS_VISIBLE : 0), 0, 0,
                            GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
 }
