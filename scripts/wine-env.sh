@@ -39,8 +39,12 @@ wine_env_start_display() {
 wine_env_make_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1 || true
+    # The first boot leaves its server running for a few seconds; wait for it
+    # so that ours can be started persistent.
+    wineserver -w || true
   fi
-  wineserver -p
+  # Exits with 2 when a server already runs for this prefix: that one serves.
+  wineserver -p || true
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1024x768 /f >/dev/null 2>&1
 }
