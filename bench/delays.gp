@@ -14,6 +14,11 @@ set arrow from 105, graph 0 to 105, graph 1 nohead dashtype 2 lc rgb "#aa0000"
 set label "p95 target" at 106, 0.1 tc rgb "#aa0000"
 set arrow from 120, graph 0 to 120, graph 1 nohead dashtype 3 lc rgb "#aa0000"
 set label "max" at 121, 0.2 tc rgb "#aa0000"
+$floor << EOD
+0 0
+100 1
+130 1
+EOD
 plot datadir."/hide.dat" using 1:2 with steps lw 2 title "hide delay", \
      datadir."/show.dat" using 1:2 with steps lw 2 title "show delay", \
-     "+" using ($0 * 100 / 99):($0 / 99) every ::0::99 with lines dashtype 2 lc rgb "gray40" title "design floor (uniform 0..100 ms)"
+     $floor using 1:2 with lines dashtype 2 lc rgb "gray40" title "design floor (uniform 0..100 ms)"

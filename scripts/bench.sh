@@ -32,17 +32,20 @@ win() { winepath -w "$1"; }
 probe() { wine "$bin/bench_probe.exe" "$@"; }
 
 # The unix process of a program in this prefix (other prefixes may run the
-# same program beside us).
+# same program beside us). Linux keeps the first 15 characters of the name.
 unix_pid() {
   local p
-  for p in $(pgrep -x "$1" || true); do
-    if tr '\0' '\n' < "/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+  for p in $(pgrep -x "${1:0:15}" || true); do
+    if { tr '\0' '\n' < "/proc/$p/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
       echo "$p"
       return 0
     fi
   done
   return 1
 }
+# CPU time of all threads of a unix process in microseconds, from the
+# scheduler's per-thread run time (nanoseconds; finer than utime+stime).
+unix_cpu_us() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { printf "%d\n", ns / 1000 }'; }
 # utime + stime in clock ticks.
 unix_cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
 
@@ -87,16 +90,24 @@ tarvolin_pid=$(unix_pid Tarvolin.exe)
 floor_pid=$(unix_pid bench_floor_wait.exe)
 server_pid=$(unix_pid wineserver32 || unix_pid wineserver || echo "")
 t0=$(unix_cpu_ticks "$tarvolin_pid"); f0=$(unix_cpu_ticks "$floor_pid")
-s0=$([ -n "$server_pid" ] && unix_cpu_ticks "$server_pid" || echo 0)
+tu0=$(unix_cpu_us "$tarvolin_pid"); fu0=$(unix_cpu_us "$floor_pid")
+su0=$([ -n "$server_pid" ] && unix_cpu_us "$server_pid" || echo 0)
 probe idle absent "$idle_seconds" "$(win "$raw/relay.log")" "$(win "$raw/idle.txt")" Tarvolin.exe bench_floor_wait.exe
 t1=$(unix_cpu_ticks "$tarvolin_pid"); f1=$(unix_cpu_ticks "$floor_pid")
-s1=$([ -n "$server_pid" ] && unix_cpu_ticks "$server_pid" || echo 0)
+tu1=$(unix_cpu_us "$tarvolin_pid"); fu1=$(unix_cpu_us "$floor_pid")
+su1=$([ -n "$server_pid" ] && unix_cpu_us "$server_pid" || echo 0)
 hz=$(getconf CLK_TCK)
 {
   echo "unix_cpu_ms Tarvolin.exe $(( (t1 - t0) * 1000 / hz ))"
   echo "unix_cpu_ms bench_floor_wait.exe $(( (f1 - f0) * 1000 / hz ))"
-  [ -n "$server_pid" ] && echo "unix_cpu_ms wineserver $(( (s1 - s0) * 1000 / hz ))"
   echo "unix_tick_ms $(( 1000 / hz ))"
+  echo "unix_sched_us Tarvolin.exe $(( tu1 - tu0 ))"
+  echo "unix_sched_us bench_floor_wait.exe $(( fu1 - fu0 ))"
+  [ -n "$server_pid" ] && echo "unix_sched_us wineserver $(( su1 - su0 ))"
+  # Per thread of Tarvolin, to see where its time goes (total since start).
+  for task in /proc/"$tarvolin_pid"/task/*; do
+    echo "thread_sched_us_total Tarvolin.exe/$(basename "$task")/$(tr ' ' '_' < "$task/comm") $(awk '{ printf "%d", $1 / 1000 }' "$task/schedstat")"
+  done
 } >> "$raw/idle.txt"
 echo "relay_total_showwindow_calls $(grep -c 'Call user32.ShowWindow(' "$raw/relay.log" || true)" >> "$raw/idle.txt"
 
