@@ -63,9 +63,12 @@ struct SharedWatcher {
     SharedWatcher() { InitializeCriticalSection(&lock); }
 };
 
+// Made before the entry runs, so both threads find it ready without a
+// guarded local static.
+SharedWatcher sharedWatcher;
+
 SharedWatcher& Shared() {
-    static SharedWatcher shared;
-    return shared;
+    return sharedWatcher;
 }
 
 class LockScope {
