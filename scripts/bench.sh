@@ -3,7 +3,7 @@
 # one run, and writes build/bench/report.md and build/bench/delays.png.
 #   scripts/bench.sh            (about 4 minutes after the build)
 # Settings: BENCH_CYCLES (200), BENCH_STEADY_SECONDS (30), BENCH_IDLE_SECONDS
-# (60), BENCH_STARTS (10), BENCH_SEED (random).
+# (60), BENCH_STARTS (20), BENCH_SEED (random).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -12,7 +12,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cycles=${BENCH_CYCLES:-200}
 steady_seconds=${BENCH_STEADY_SECONDS:-30}
 idle_seconds=${BENCH_IDLE_SECONDS:-60}
-starts=${BENCH_STARTS:-10}
+starts=${BENCH_STARTS:-20}
 seed=${BENCH_SEED:-$RANDOM}
 build=$root/build
 bin=$build/bench/bin
@@ -46,6 +46,13 @@ unix_pid() {
 # CPU time of all threads of a unix process in microseconds, from the
 # scheduler's per-thread run time (nanoseconds; finer than utime+stime).
 unix_cpu_us() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { printf "%d\n", ns / 1000 }'; }
+# The same per thread: "<tid> <microseconds>" lines.
+unix_thread_cpu_us() {
+  local task
+  for task in /proc/"$1"/task/*; do
+    awk -v t="$(basename "$task")" '{ printf "%s %d\n", t, $1 / 1000 }' "$task/schedstat" 2>/dev/null || true
+  done
+}
 # utime + stime in clock ticks.
 unix_cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
 
@@ -62,6 +69,7 @@ echo "== resident programs"
 (cd "$build" && WINEDEBUG=-all,+relay exec wine Tarvolin.exe 2>"$raw/relay.log") &
 (cd "$bin" && exec wine bench_floor_window.exe) &
 (cd "$bin" && exec wine bench_floor_wait.exe) &
+(cd "$bin" && exec wine bench_floor_look.exe) &
 probe waitwindow TarvolinGuiWindow 60
 probe waitwindow BenchFloorWindow 60
 sleep 1
@@ -88,13 +96,16 @@ probe idle present "$steady_seconds" "$(win "$raw/relay.log")" "$(win "$raw/idle
 echo "== steady state, no full-screen window, CPU time (${idle_seconds} s)"
 tarvolin_pid=$(unix_pid Tarvolin.exe)
 floor_pid=$(unix_pid bench_floor_wait.exe)
+look_pid=$(unix_pid bench_floor_look.exe)
 server_pid=$(unix_pid wineserver32 || unix_pid wineserver || echo "")
 t0=$(unix_cpu_ticks "$tarvolin_pid"); f0=$(unix_cpu_ticks "$floor_pid")
-tu0=$(unix_cpu_us "$tarvolin_pid"); fu0=$(unix_cpu_us "$floor_pid")
+tu0=$(unix_cpu_us "$tarvolin_pid"); fu0=$(unix_cpu_us "$floor_pid"); lu0=$(unix_cpu_us "$look_pid")
+unix_thread_cpu_us "$tarvolin_pid" > "$raw/threads-before.txt"
 su0=$([ -n "$server_pid" ] && unix_cpu_us "$server_pid" || echo 0)
 probe idle absent "$idle_seconds" "$(win "$raw/relay.log")" "$(win "$raw/idle.txt")" Tarvolin.exe bench_floor_wait.exe
 t1=$(unix_cpu_ticks "$tarvolin_pid"); f1=$(unix_cpu_ticks "$floor_pid")
-tu1=$(unix_cpu_us "$tarvolin_pid"); fu1=$(unix_cpu_us "$floor_pid")
+tu1=$(unix_cpu_us "$tarvolin_pid"); fu1=$(unix_cpu_us "$floor_pid"); lu1=$(unix_cpu_us "$look_pid")
+unix_thread_cpu_us "$tarvolin_pid" > "$raw/threads-after.txt"
 su1=$([ -n "$server_pid" ] && unix_cpu_us "$server_pid" || echo 0)
 hz=$(getconf CLK_TCK)
 {
@@ -103,11 +114,12 @@ hz=$(getconf CLK_TCK)
   echo "unix_tick_ms $(( 1000 / hz ))"
   echo "unix_sched_us Tarvolin.exe $(( tu1 - tu0 ))"
   echo "unix_sched_us bench_floor_wait.exe $(( fu1 - fu0 ))"
+  echo "unix_sched_us bench_floor_look.exe $(( lu1 - lu0 ))"
   [ -n "$server_pid" ] && echo "unix_sched_us wineserver $(( su1 - su0 ))"
-  # Per thread of Tarvolin, to see where its time goes (total since start).
-  for task in /proc/"$tarvolin_pid"/task/*; do
-    echo "thread_sched_us_total Tarvolin.exe/$(basename "$task")/$(tr ' ' '_' < "$task/comm") $(awk '{ printf "%d", $1 / 1000 }' "$task/schedstat")"
-  done
+  # Per thread of Tarvolin, to see where its time goes; the main thread's id
+  # is the process id.
+  join "$raw/threads-before.txt" "$raw/threads-after.txt" \
+    | awk -v pid="$tarvolin_pid" '{ printf "thread_sched_us Tarvolin.exe#%s %d\n", ($1 == pid ? "main" : $1), $3 - $2 }'
 } >> "$raw/idle.txt"
 echo "relay_total_showwindow_calls $(grep -c 'Call user32.ShowWindow(' "$raw/relay.log" || true)" >> "$raw/idle.txt"
 
