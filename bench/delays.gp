@@ -9,11 +9,11 @@ set ylabel "fraction of changes"
 set xrange [0:130]
 set yrange [0:1]
 set grid
-set key bottom right
+set key top left
 set arrow from 105, graph 0 to 105, graph 1 nohead dashtype 2 lc rgb "#aa0000"
-set label "p95 target" at 106, 0.1 tc rgb "#aa0000"
+set label "p95 target (105 ms)" at 104, 0.3 rotate by 90 tc rgb "#aa0000"
 set arrow from 120, graph 0 to 120, graph 1 nohead dashtype 3 lc rgb "#aa0000"
-set label "max" at 121, 0.2 tc rgb "#aa0000"
+set label "max target (120 ms)" at 119, 0.3 rotate by 90 tc rgb "#aa0000"
 $floor << EOD
 0 0
 100 1
