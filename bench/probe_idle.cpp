@@ -83,6 +83,8 @@ int RunIdle(int argc, char** argv) {
     fprintf(out, "%s_seconds %.3f\n", state, elapsed);
     if (callsAtStart < 0 || callsAtEnd < 0) fprintf(out, "%s_showwindow_calls unavailable\n", state);
     else fprintf(out, "%s_showwindow_calls %ld\n", state, callsAtEnd - callsAtStart);
+    // The trace's running total, so that a reader can see the count is live.
+    fprintf(out, "%s_showwindow_calls_before %ld\n", state, callsAtStart);
     fprintf(out, "%s_visibility_changes %ld\n", state, changes);
     for (const Watched& w : watched) {
         if (!w.process) continue;

@@ -97,13 +97,14 @@ for kind in ("hide", "show"):
 for state, label in (("present", "full-screen window present"), ("absent", "no full-screen window")):
     seconds = number(idle.get(f"{state}_seconds"))
     n = idle.get(f"{state}_showwindow_calls")
+    before = idle.get(f"{state}_showwindow_calls_before", "?")
     changes = idle.get(f"{state}_visibility_changes")
     if seconds is None:
         row(f"ShowWindow calls, {label}", "no data", "0", "0", "not measured")
         continue
     ok = n == "0" and changes == "0"
     row(f"ShowWindow calls while nothing changes, {label}, {seconds:.0f} s",
-        f"{n} (relay trace); taskbar visibility changes: {changes}",
+        f"{n} (relay trace, {before} calls in it before); taskbar visibility changes: {changes}",
         "0", "0", verdict(ok))
 
 t_sched = number(idle.get(("unix_sched_us", "Tarvolin.exe")))
@@ -179,10 +180,11 @@ def kib(text):
 
 progs = ("Tarvolin.exe", "bench_floor_window.exe")
 t, f = progs
-row("Private bytes after start-up (PagefileUsage; PrivateUsage reads 0 under Wine)",
-    kib(foot_value("pagefile_usage", t)), kib(foot_value("pagefile_usage", f)), "reported", "")
-row("Private resident memory of the unix process (RssAnon)",
-    kib(foot_value("unix_rssanon", t)), kib(foot_value("unix_rssanon", f)), "reported", "")
+same = foot_value("pagefile_usage", t) == foot_value("unix_rssanon", t)
+row("Private bytes after start-up (GetProcessMemoryInfo PagefileUsage; PrivateUsage reads 0 under Wine)",
+    kib(foot_value("pagefile_usage", t)), kib(foot_value("pagefile_usage", f)), "reported",
+    "the same figure as the unix process's RssAnon" if same else
+    f"unix RssAnon: {kib(foot_value('unix_rssanon', t))} / {kib(foot_value('unix_rssanon', f))}")
 row("Kernel handles (GetProcessHandleCount / system handle list)",
     f"{foot_value('handles', t)} / {foot_value('handles_system_list', t)}",
     f"{foot_value('handles', f)} / {foot_value('handles_system_list', f)}", "reported",
