@@ -1,8 +1,8 @@
 #include "app/program.h"
 
-std::string ProgramName;
-std::string ProgramVersion;
+const char* ProgramName = "";
+const char* ProgramVersion = "";
 
-std::string DisplayTitle() {
-    return ProgramName + " " + ProgramVersion;
+Text DisplayTitle() {
+    return Text(ProgramName) + " " + ProgramVersion;
 }

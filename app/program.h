@@ -1,9 +1,9 @@
 #pragma once
 // The program's name and version, fixed at start-up.
-#include <string>
+#include "paths/text.h"
 
-extern std::string ProgramName;     // "Tarvolin": base name of Tarvolin.exe and Tarvolin.lnk
-extern std::string ProgramVersion;  // "1.0.0"
+extern const char* ProgramName;     // "Tarvolin": base name of Tarvolin.exe and Tarvolin.lnk
+extern const char* ProgramVersion;  // "1.0.0"
 
 // "Tarvolin 1.0.0": window title, tray tooltip, first line of the information box.
-std::string DisplayTitle();
+Text DisplayTitle();

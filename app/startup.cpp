@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <string>
-
 #include "app/app.h"
 #include "app/program.h"
 #include "app/texts.h"
@@ -11,9 +9,9 @@
 #include "watcher/watcher.h"
 
 void CheckProgramFile() {
-    std::string programFile = ProgramName + ".exe";
+    Text programFile = Text(ProgramName) + ".exe";
     if (ProbeFileSize(programFile.c_str()) == kProbeMissing) {
-        std::string programDirectory = DirectoryOf(ModuleFilePath().c_str());
+        Text programDirectory = DirectoryOf(ModuleFilePath().c_str());
         if (!programDirectory.empty()) SetCurrentDirectoryA(programDirectory.c_str());
     }
     if (ProbeFileSize(programFile.c_str()) == kProbeMissing) {

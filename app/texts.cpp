@@ -11,13 +11,13 @@ const char kMenuInformation[] = "Informationen";
 const char kMenuQuit[] = "Beenden";
 const char kTrayImageFile[] = "Grafiken\\Icon.ico";
 
-std::string MissingProgramFileText() {
-    return "Die Programmdatei ''" + ProgramName +
+Text MissingProgramFileText() {
+    return Text("Die Programmdatei ''") + ProgramName +
            ".exe'' konnte im Programmverzeichnis nicht gefunden werden.\r"
            "Um das Problem beheben zu k\xF6nnen, instalieren Sie diese Anwendung neu.";
 }
 
-std::string InformationText() {
+Text InformationText() {
     return DisplayTitle() +
            "\r\xA9 2012 Tarvolin-Team"
            "\rAlle Rechte vorbehalten."

@@ -1,6 +1,6 @@
 #pragma once
 // The program's own texts, in Windows-1252.
-#include <string>
+#include "paths/text.h"
 
 extern const char kErrorTitle[];        // "Fehler"
 extern const char kInformationTitle[];  // "Informationen"
@@ -10,7 +10,7 @@ extern const char kMenuQuit[];          // "Beenden"
 extern const char kTrayImageFile[];     // "Grafiken\Icon.ico"
 
 // The box shown when the program file is missing.
-std::string MissingProgramFileText();
+Text MissingProgramFileText();
 
 // The information box: title line and four notice lines, separated by CR.
-std::string InformationText();
+Text InformationText();

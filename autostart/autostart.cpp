@@ -10,27 +10,27 @@
 
 namespace {
 
-std::string LinkPathIn(const std::string& startupFolder) {
-    return startupFolder.empty() ? std::string() : startupFolder + ProgramName + ".lnk";
+Text LinkPathIn(const char* startupFolder) {
+    return !startupFolder || !*startupFolder ? Text() : Text(startupFolder) + ProgramName + ".lnk";
 }
 
 }  // namespace
 
-std::string AutostartLinkPath() {
-    return LinkPathIn(SpecialFolderPath(CSIDL_STARTUP));
+Text AutostartLinkPath() {
+    return LinkPathIn(SpecialFolderPath(CSIDL_STARTUP).c_str());
 }
 
-bool AutostartPresentIn(const std::string& startupFolder) {
-    std::string link = LinkPathIn(startupFolder);
+bool AutostartPresentIn(const char* startupFolder) {
+    Text link = LinkPathIn(startupFolder);
     return !link.empty() && ProbeFileSize(link.c_str()) != kProbeMissing;
 }
 
-bool ToggleAutostartIn(const std::string& startupFolder, const std::string& programDirectory) {
-    std::string link = LinkPathIn(startupFolder);
+bool ToggleAutostartIn(const char* startupFolder, const char* programDirectory) {
+    Text link = LinkPathIn(startupFolder);
     if (link.empty()) return false;  // never write a shortcut beside the program or into a drive root
 
     if (ProbeFileSize(link.c_str()) == kProbeMissing) {
-        std::string target = programDirectory + ProgramName + ".exe";
+        Text target = Text(programDirectory) + ProgramName + ".exe";
         CreateShellLink(target.c_str(), link.c_str(), "", "", SW_SHOWNORMAL, "", 0, "|", 0);
     } else {
         DeleteFileA(link.c_str());
@@ -40,10 +40,10 @@ bool ToggleAutostartIn(const std::string& startupFolder, const std::string& prog
 }
 
 void RefreshAutostartItem() {
-    GuiSetMenuCheck(kTrayMenu, kAutostartCommand, AutostartPresentIn(SpecialFolderPath(CSIDL_STARTUP)) ? 1 : 0);
+    GuiSetMenuCheck(kTrayMenu, kAutostartCommand, AutostartPresentIn(SpecialFolderPath(CSIDL_STARTUP).c_str()) ? 1 : 0);
 }
 
 void ToggleAutostart() {
-    bool on = ToggleAutostartIn(SpecialFolderPath(CSIDL_STARTUP), CurrentDirectoryPath());
+    bool on = ToggleAutostartIn(SpecialFolderPath(CSIDL_STARTUP).c_str(), CurrentDirectoryPath().c_str());
     GuiSetMenuCheck(kTrayMenu, kAutostartCommand, on ? 1 : 0);
 }

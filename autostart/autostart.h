@@ -1,14 +1,14 @@
 #pragma once
 // The "Autostart" menu item: on exactly when Tarvolin.lnk lies in the user's
 // Startup folder.
-#include <string>
+#include "paths/text.h"
 
 // Menu and item that carry the autostart check mark.
 constexpr int kTrayMenu = 1;
 constexpr int kAutostartCommand = 1;
 
 // Startup folder + "Tarvolin.lnk"; empty when the folder is unknown.
-std::string AutostartLinkPath();
+Text AutostartLinkPath();
 
 // Sets the check mark from the Startup folder (at start-up).
 void RefreshAutostartItem();
@@ -20,5 +20,5 @@ void ToggleAutostart();
 // The two steps above for a given Startup folder (with trailing separator, or
 // empty: then nothing is written or deleted and autostart reads as off) and
 // program directory; both return whether autostart is on afterwards.
-bool AutostartPresentIn(const std::string& startupFolder);
-bool ToggleAutostartIn(const std::string& startupFolder, const std::string& programDirectory);
+bool AutostartPresentIn(const char* startupFolder);
+bool ToggleAutostartIn(const char* startupFolder, const char* programDirectory);

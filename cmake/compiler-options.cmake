@@ -8,6 +8,18 @@ function(tarvolin_warnings target)
   endif()
 endfunction()
 
+# The program's own code uses no exceptions and no run-time type information
+# (failures are return values). Built without them, it needs none of the C++
+# library's unwinding support, which would be most of the program file.
+function(tarvolin_no_exceptions target)
+  if(MSVC)
+    target_compile_options(${target} PRIVATE /EHs-c- /GR-)
+    target_compile_definitions(${target} PRIVATE _HAS_EXCEPTIONS=0)
+  else()
+    target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti)
+  endif()
+endfunction()
+
 function(tarvolin_release_binary target)
   if(MSVC)
     target_link_options(${target} PRIVATE /DYNAMICBASE /NXCOMPAT /Brepro /MANIFEST:NO)

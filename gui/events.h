@@ -1,7 +1,7 @@
 #pragma once
 // Events the GUI layer reports to the event loop, and the queue that holds
 // them between the window procedure and the loop.
-#include <deque>
+#include <cstddef>
 
 enum class EventKind {
     None,   // a message that means nothing to the loop
@@ -32,22 +32,23 @@ inline bool operator!=(const GuiEvent& a, const GuiEvent& b) {
 
 // First-in first-out; an event equal to the last one still waiting is dropped,
 // so a burst of identical clicks made while a modal box is open counts once.
+// The storage grows as needed (malloc); an event that finds no memory is lost.
 class EventQueue {
 public:
-    void Push(const GuiEvent& event) {
-        if (!events_.empty() && events_.back() == event) return;
-        events_.push_back(event);
-    }
-    bool Pop(GuiEvent& event) {
-        if (events_.empty()) return false;
-        event = events_.front();
-        events_.pop_front();
-        return true;
-    }
-    bool Empty() const { return events_.empty(); }
+    EventQueue() = default;
+    EventQueue(const EventQueue&) = delete;
+    EventQueue& operator=(const EventQueue&) = delete;
+    ~EventQueue();
+
+    void Push(const GuiEvent& event);
+    bool Pop(GuiEvent& event);
+    bool Empty() const { return head_ == tail_; }
 
 private:
-    std::deque<GuiEvent> events_;
+    GuiEvent* events_ = nullptr;  // waiting: events_[head_] .. events_[tail_ - 1]
+    size_t head_ = 0;
+    size_t tail_ = 0;
+    size_t capacity_ = 0;
 };
 
 // Maps a mouse message reported through a tray icon to its event type;

@@ -3,13 +3,12 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <cstdlib>
 #include <cstring>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "gui/menu_paint.h"
 #include "gui/scoped.h"
+#include "paths/text.h"
 
 namespace {
 
@@ -27,18 +26,19 @@ struct TrayIcon {
     HICON icon = nullptr;
     bool ownsIcon = false;  // made from a bitmap, destroyed with the tray icon
     bool added = false;
-    std::string tip;
+    char tip[64] = {};  // the shell shows 63 characters
 };
 
 struct MenuItem {
-    int commandId;
-    std::string text;
+    int commandId = 0;
+    Text text;
 };
 
 struct Menu {
     HMENU handle = nullptr;
     int look = 0;
-    std::vector<std::unique_ptr<MenuItem>> items;  // their addresses are the items' data
+    MenuItem items[kGuiMaxMenuItems];  // their addresses are the items' data
+    int itemCount = 0;
 };
 
 struct GuiState {
@@ -46,7 +46,8 @@ struct GuiState {
     Image images[kGuiMaxObjects];
     TrayIcon trays[kGuiMaxObjects];
     Menu menus[kGuiMaxObjects];
-    std::vector<HANDLE> threads;
+    HANDLE threads[kGuiMaxObjects] = {};
+    int threadCount = 0;
     EventQueue events;
     HFONT menuFont = nullptr;
     UINT taskbarCreatedMessage = 0;
@@ -80,7 +81,7 @@ bool ShellAddTray(int number, const TrayIcon& tray) {
 void ShellSetTrayTip(int number, const TrayIcon& tray) {
     NOTIFYICONDATAA data = TrayData(number, tray);
     data.uFlags = NIF_TIP;
-    lstrcpynA(data.szTip, tray.tip.c_str(), 64);  // 63 characters and the terminator
+    lstrcpynA(data.szTip, tray.tip, 64);  // 63 characters and the terminator
     Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 
@@ -92,7 +93,7 @@ void ReAddTrayIcons() {
         // The message also comes without a restart (an icon that is still
         // there refuses the add); the icon then simply stays as it was.
         tray.added = ShellAddTray(number, tray) || tray.added;
-        if (tray.added && !tray.tip.empty()) ShellSetTrayTip(number, tray);
+        if (tray.added && tray.tip[0]) ShellSetTrayTip(number, tray);
     }
 }
 
@@ -169,8 +170,10 @@ HICON IconFromBitmap(HBITMAP bitmap) {
     BITMAP info;
     if (!GetObjectA(bitmap, sizeof(info), &info)) return nullptr;
     // An all-zero AND mask lets the colour bitmap show unmasked.
-    std::vector<BYTE> maskBits(((info.bmWidth + 15) / 16) * 2 * info.bmHeight, 0);
-    ScopedGdi<HBITMAP> mask(CreateBitmap(info.bmWidth, info.bmHeight, 1, 1, maskBits.data()));
+    size_t maskSize = static_cast<size_t>(((info.bmWidth + 15) / 16) * 2 * info.bmHeight);
+    ScopedMemory<BYTE> maskBits(static_cast<BYTE*>(calloc(maskSize ? maskSize : 1, 1)));
+    if (!maskBits) return nullptr;
+    ScopedGdi<HBITMAP> mask(CreateBitmap(info.bmWidth, info.bmHeight, 1, 1, maskBits.get()));
     ICONINFO icon = {};
     icon.fIcon = TRUE;
     icon.hbmMask = mask.get();
@@ -267,7 +270,7 @@ bool GuiAddTrayIcon(int number, int window, int image) {
 void GuiSetTrayTip(int number, const char* text) {
     if (!ValidNumber(number) || !gui.trays[number].icon || !text) return;
     TrayIcon& tray = gui.trays[number];
-    tray.tip.assign(text, strnlen(text, 63));
+    lstrcpynA(tray.tip, text, sizeof tray.tip);
     if (tray.added) ShellSetTrayTip(number, tray);
 }
 
@@ -282,10 +285,13 @@ bool GuiCreateMenu(int number, int look) {
 
 void GuiAppendMenuItem(int menu, int commandId, const char* text) {
     if (!ValidNumber(menu) || !gui.menus[menu].handle || !text) return;
+    Menu& target = gui.menus[menu];
+    if (target.itemCount == kGuiMaxMenuItems) return;
     // The menu lives until the process ends, and so do its items.
-    gui.menus[menu].items.emplace_back(new MenuItem{commandId, text});
-    AppendMenuA(gui.menus[menu].handle, MF_OWNERDRAW, static_cast<UINT_PTR>(commandId),
-                reinterpret_cast<LPCSTR>(gui.menus[menu].items.back().get()));
+    MenuItem& item = target.items[target.itemCount++];
+    item.commandId = commandId;
+    item.text = text;
+    AppendMenuA(target.handle, MF_OWNERDRAW, static_cast<UINT_PTR>(commandId), reinterpret_cast<LPCSTR>(&item));
 }
 
 void GuiSetMenuCheck(int menu, int commandId, int checked) {
@@ -351,10 +357,11 @@ void GuiMessageBox(const char* title, const char* text, unsigned iconFlags) {
 }
 
 bool GuiStartThread(LPTHREAD_START_ROUTINE procedure, intptr_t argument) {
+    if (gui.threadCount == kGuiMaxObjects) return false;
     HANDLE thread = CreateThread(nullptr, 4096, procedure, reinterpret_cast<void*>(argument),
                                  STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     if (!thread) return false;
-    gui.threads.push_back(thread);
+    gui.threads[gui.threadCount++] = thread;
     return true;
 }
 
@@ -363,8 +370,8 @@ void GuiRelease() {
         if (window) DestroyWindow(window);
         window = nullptr;
     }
-    for (HANDLE thread : gui.threads) CloseHandle(thread);
-    gui.threads.clear();
+    for (int i = 0; i < gui.threadCount; ++i) CloseHandle(gui.threads[i]);
+    gui.threadCount = 0;
     for (int number = 0; number < kGuiMaxObjects; ++number) {
         TrayIcon& tray = gui.trays[number];
         if (!tray.icon) continue;

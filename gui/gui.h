@@ -14,8 +14,10 @@ enum GuiWindowFlags : unsigned {
     GuiInvisible = 2,   // never shown
 };
 
-// Objects are numbered 0 .. kGuiMaxObjects-1 within each kind.
+// Objects are numbered 0 .. kGuiMaxObjects-1 within each kind; at most
+// kGuiMaxObjects threads are kept and kGuiMaxMenuItems items per menu.
 constexpr int kGuiMaxObjects = 8;
+constexpr int kGuiMaxMenuItems = 16;
 
 // Registers the window class and initialises COM on the calling thread (for
 // the life of the process). Returns false when the class cannot be registered.
@@ -54,7 +56,8 @@ GuiEvent GuiWaitEvent();
 // 9. A modal message box with an OK button.
 void GuiMessageBox(const char* title, const char* text, unsigned iconFlags);
 
-// 10. Starts a thread (4 KiB stack reservation) and keeps its handle.
+// 10. Starts a thread (4 KiB stack reservation) and keeps its handle; false
+// when it cannot be started or kGuiMaxObjects are kept already.
 bool GuiStartThread(LPTHREAD_START_ROUTINE procedure, intptr_t argument);
 
 // 11. Releases windows, thread handles, tray icons and images, in that order.

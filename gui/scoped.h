@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <cstdlib>
 #include <memory>
 #include <type_traits>
 
@@ -58,6 +59,13 @@ struct ComReleaser {
         if (object) object->Release();
     }
 };
+// Memory from malloc.
+struct MemoryFreer {
+    void operator()(void* memory) const { free(memory); }
+};
+template <typename T>
+using ScopedMemory = std::unique_ptr<T, MemoryFreer>;
+
 template <typename T>
 using ComPtr = std::unique_ptr<T, ComReleaser>;
 

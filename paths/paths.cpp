@@ -3,12 +3,14 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstdlib>
 #include <cstring>
-#include <vector>
+
+#include "gui/scoped.h"
 
 namespace {
 
-bool IsDrivePrefix(const std::string& name) {
+bool IsDrivePrefix(const Text& name) {
     return (name.size() == 2 || name.size() == 3) && name[1] == ':';
 }
 
@@ -17,7 +19,7 @@ bool IsDrivePrefix(const std::string& name) {
 int64_t ProbeFileSize(const char* path) {
     if (!path || !*path) return kProbeMissing;
 
-    std::string name(path, strnlen(path, MAX_PATH));
+    Text name(path, strnlen(path, MAX_PATH));
 
     // "C:", "C:\" and any "C:x" are asked of the drive, never looked up as files.
     if (IsDrivePrefix(name)) {
@@ -32,7 +34,7 @@ int64_t ProbeFileSize(const char* path) {
     HANDLE search = FindFirstFileA(name.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         // A share root such as \\server\share has no find entry of its own.
-        if (name.compare(0, 2, "\\\\") == 0) {
+        if (name[0] == '\\' && name[1] == '\\') {
             DWORD attributes = GetFileAttributesA(name.c_str());
             if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
                 return kProbeDirectory;
@@ -44,73 +46,79 @@ int64_t ProbeFileSize(const char* path) {
     return (static_cast<int64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
 }
 
-std::string ModuleFilePath() {
+Text ModuleFilePath() {
     // A path that fills the buffer was cut short; read again with more room.
-    std::vector<char> buffer(MAX_PATH);
+    Text path;
+    DWORD capacity = MAX_PATH;
     DWORD length;
-    while ((length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()))) >= buffer.size() &&
-           buffer.size() < 32768) {
-        buffer.resize(buffer.size() * 2);
+    while ((length = GetModuleFileNameA(nullptr, path.resize(capacity), capacity)) >= capacity && capacity < 32768) {
+        capacity *= 2;
     }
-    return std::string(buffer.data(), length < buffer.size() ? length : 0);
+    path.resize(length < capacity ? length : 0);
+    return path;
 }
 
-std::string DirectoryOf(const char* path) {
-    if (!path) return std::string();
+Text DirectoryOf(const char* path) {
+    if (!path) return Text();
     if (*path == '"') ++path;
     size_t end = 0;
     for (size_t i = 0; path[i] && path[i] != '|'; ++i) {
         if (path[i] == '\\' || path[i] == '/') end = i + 1;
     }
-    return std::string(path, end);
+    return Text(path, end);
 }
 
 namespace {
 
 // The current directory through the wide call, in the ANSI code page; empty
 // when a character has no ANSI form (such a path would name another file).
-std::string CurrentDirectoryThroughWide() {
+Text CurrentDirectoryThroughWide() {
     DWORD needed = GetCurrentDirectoryW(0, nullptr);
-    if (needed == 0) return std::string();
-    std::vector<wchar_t> wide(needed);
-    DWORD length = GetCurrentDirectoryW(needed, wide.data());
-    if (length == 0 || length >= needed) return std::string();
+    if (needed == 0) return Text();
+    ScopedMemory<wchar_t> wide(static_cast<wchar_t*>(malloc(needed * sizeof(wchar_t))));
+    if (!wide) return Text();
+    DWORD length = GetCurrentDirectoryW(needed, wide.get());
+    if (length == 0 || length >= needed) return Text();
     BOOL lossy = FALSE;
-    int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(length), nullptr, 0,
+    int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.get(), static_cast<int>(length), nullptr, 0,
                                    nullptr, &lossy);
-    if (size <= 0 || lossy) return std::string();
-    std::string ansi(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(length), &ansi[0], size, nullptr,
-                        nullptr);
+    if (size <= 0 || lossy) return Text();
+    Text ansi;
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.get(), static_cast<int>(length),
+                        ansi.resize(static_cast<size_t>(size)), size, nullptr, nullptr);
     return ansi;
 }
 
 }  // namespace
 
-std::string CurrentDirectoryPath() {
-    std::vector<char> buffer(MAX_PATH);
-    DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+Text CurrentDirectoryPath() {
+    Text directory;
+    DWORD capacity = MAX_PATH;
+    DWORD length = GetCurrentDirectoryA(capacity, directory.resize(capacity));
     // A directory that does not fit is reported as the size it needs; the
     // directory can change between the two calls, so ask until it fits.
-    while (length >= buffer.size()) {
-        buffer.resize(length + 1);
-        length = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+    while (length >= capacity) {
+        capacity = length + 1;
+        length = GetCurrentDirectoryA(capacity, directory.resize(capacity));
     }
     // Some systems refuse the ANSI call outright for directories beyond
     // MAX_PATH; the wide call still knows the whole directory.
-    std::string directory = length ? std::string(buffer.data(), length) : CurrentDirectoryThroughWide();
+    if (length)
+        directory.resize(length);
+    else
+        directory = CurrentDirectoryThroughWide();
     if (!directory.empty() && directory.back() != '\\') directory += '\\';
     return directory;
 }
 
-std::string SpecialFolderPath(int csidl) {
+Text SpecialFolderPath(int csidl) {
     PIDLIST_ABSOLUTE items = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &items)) || !items) return std::string();
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &items)) || !items) return Text();
     char buffer[2048] = {};
     BOOL found = SHGetPathFromIDListA(items, buffer);
     CoTaskMemFree(items);
-    if (!found || !buffer[0]) return std::string();
-    std::string folder(buffer);
+    if (!found || !buffer[0]) return Text();
+    Text folder(buffer);
     if (folder.back() != '\\') folder += '\\';
     return folder;
 }

@@ -2,7 +2,8 @@
 // Path and file probes on 8-bit ANSI strings. Directory results end with a
 // separator or are empty, so callers can append file names directly.
 #include <cstdint>
-#include <string>
+
+#include "paths/text.h"
 
 // ProbeFileSize results that are not sizes.
 constexpr int64_t kProbeMissing = -1;    // nothing of that name exists
@@ -14,16 +15,16 @@ constexpr int64_t kProbeDirectory = -2;  // a directory or a drive root
 int64_t ProbeFileSize(const char* path);
 
 // Full path of the running program file.
-std::string ModuleFilePath();
+Text ModuleFilePath();
 
 // Leading directory of `path`, ending with its last '\' or '/' before any '|';
 // a leading double quote is skipped. Empty when there is no separator.
-std::string DirectoryOf(const char* path);
+Text DirectoryOf(const char* path);
 
 // The process's current directory with a trailing backslash; empty when it
 // cannot be read. Directories longer than MAX_PATH are returned whole.
-std::string CurrentDirectoryPath();
+Text CurrentDirectoryPath();
 
 // A shell special folder (CSIDL_*) with a trailing backslash; empty when the
 // shell cannot give it.
-std::string SpecialFolderPath(int csidl);
+Text SpecialFolderPath(int csidl);

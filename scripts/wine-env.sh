@@ -39,6 +39,9 @@ wine_env_start_display() {
 wine_env_make_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1 || true
+    # The first boot leaves its server running for a few seconds; wait for it
+    # so that ours can be started persistent.
+    wineserver -w || true
   fi
   # Keep the server up between programs; when wineboot's server is still
   # running, -p fails (exit 2) and that server simply goes on.

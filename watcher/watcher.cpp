@@ -67,9 +67,12 @@ struct SharedWatcher {
 // hung shell's window can block, and quitting must not hang with it.
 constexpr DWORD kStopWaitMs = 2000;
 
+// Made before the entry runs, so both threads find it ready without a
+// guarded local static.
+SharedWatcher sharedWatcher;
+
 SharedWatcher& Shared() {
-    static SharedWatcher shared;
-    return shared;
+    return sharedWatcher;
 }
 
 class LockScope {

@@ -31,9 +31,9 @@ protected:
 };
 
 TEST_F(ToggleAutostartTest, OffToOnWritesTheShortcutAndOnToOffDeletesIt) {
-    EXPECT_FALSE(AutostartPresentIn(startup_));
+    EXPECT_FALSE(AutostartPresentIn(startup_.c_str()));
 
-    EXPECT_TRUE(ToggleAutostartIn(startup_, program_));
+    EXPECT_TRUE(ToggleAutostartIn(startup_.c_str(), program_.c_str()));
     LinkFields read = ReadLink(link_);
     ASSERT_TRUE(read.loaded);
     EXPECT_EQ(read.target, Wide(program_ + "Tarvolin.exe"));
@@ -44,45 +44,45 @@ TEST_F(ToggleAutostartTest, OffToOnWritesTheShortcutAndOnToOffDeletesIt) {
     EXPECT_EQ(read.hotkey, 0);
     EXPECT_EQ(read.iconFile, Wide(program_ + "Tarvolin.exe"));
     EXPECT_EQ(read.iconIndex, 0);
-    EXPECT_TRUE(AutostartPresentIn(startup_));
+    EXPECT_TRUE(AutostartPresentIn(startup_.c_str()));
 
-    EXPECT_FALSE(ToggleAutostartIn(startup_, program_));
+    EXPECT_FALSE(ToggleAutostartIn(startup_.c_str(), program_.c_str()));
     EXPECT_FALSE(LinkExists());
-    EXPECT_FALSE(AutostartPresentIn(startup_));
+    EXPECT_FALSE(AutostartPresentIn(startup_.c_str()));
 }
 
 TEST_F(ToggleAutostartTest, DirectoryNamedLikeTheShortcutStaysOn) {
     CreateDirectoryA(link_.c_str(), nullptr);
-    EXPECT_TRUE(AutostartPresentIn(startup_));
+    EXPECT_TRUE(AutostartPresentIn(startup_.c_str()));
     // The delete cannot remove a directory, and the mark tells the truth.
     for (int i = 0; i < 2; ++i) {
-        EXPECT_TRUE(ToggleAutostartIn(startup_, program_)) << i;
+        EXPECT_TRUE(ToggleAutostartIn(startup_.c_str(), program_.c_str())) << i;
         EXPECT_EQ(ProbeFileSize(link_.c_str()), kProbeDirectory);
     }
 }
 
 TEST_F(ToggleAutostartTest, ChangesMadeByOthersAreActedOnAtTheNextToggle) {
     // Removed by hand while on: the next toggle writes a new shortcut.
-    ASSERT_TRUE(ToggleAutostartIn(startup_, program_));
+    ASSERT_TRUE(ToggleAutostartIn(startup_.c_str(), program_.c_str()));
     ASSERT_TRUE(DeleteFileA(link_.c_str()));
-    EXPECT_TRUE(ToggleAutostartIn(startup_, program_));
+    EXPECT_TRUE(ToggleAutostartIn(startup_.c_str(), program_.c_str()));
     EXPECT_TRUE(ReadLink(link_).loaded);
 
     // Put there by someone else while off: the next toggle deletes it.
-    ASSERT_FALSE(ToggleAutostartIn(startup_, program_));
+    ASSERT_FALSE(ToggleAutostartIn(startup_.c_str(), program_.c_str()));
     startupDir_.WriteFile("Tarvolin.lnk", 5);
-    EXPECT_TRUE(AutostartPresentIn(startup_));
-    EXPECT_FALSE(ToggleAutostartIn(startup_, program_));
+    EXPECT_TRUE(AutostartPresentIn(startup_.c_str()));
+    EXPECT_FALSE(ToggleAutostartIn(startup_.c_str(), program_.c_str()));
     EXPECT_FALSE(LinkExists());
 }
 
 TEST_F(ToggleAutostartTest, UnwritableStartupFolderReadsOff) {
     std::string missing = startup_ + "gone\\";
-    EXPECT_FALSE(ToggleAutostartIn(missing, program_));
+    EXPECT_FALSE(ToggleAutostartIn(missing.c_str(), program_.c_str()));
     EXPECT_EQ(ProbeFileSize((missing + "Tarvolin.lnk").c_str()), kProbeMissing);
 
     std::string blocker = startupDir_.WriteFile("file-not-folder", 3) + "\\";
-    EXPECT_FALSE(ToggleAutostartIn(blocker, program_));
+    EXPECT_FALSE(ToggleAutostartIn(blocker.c_str(), program_.c_str()));
 }
 
 TEST_F(ToggleAutostartTest, UnknownStartupFolderWritesAndDeletesNothing) {
@@ -90,12 +90,12 @@ TEST_F(ToggleAutostartTest, UnknownStartupFolderWritesAndDeletesNothing) {
     // current directory (which is the program's).
     CurrentDirectoryScope restore;
     ASSERT_TRUE(SetCurrentDirectoryA(program_.c_str()));
-    EXPECT_FALSE(ToggleAutostartIn("", program_));
+    EXPECT_FALSE(ToggleAutostartIn("", program_.c_str()));
     EXPECT_EQ(ProbeFileSize("Tarvolin.lnk"), kProbeMissing);
 
     programDir_.WriteFile("Tarvolin.lnk", 7);
     EXPECT_FALSE(AutostartPresentIn(""));
-    EXPECT_FALSE(ToggleAutostartIn("", program_));
+    EXPECT_FALSE(ToggleAutostartIn("", program_.c_str()));
     EXPECT_EQ(ProbeFileSize("Tarvolin.lnk"), 7) << "nothing deleted beside the program";
 }
 

@@ -34,6 +34,22 @@ TEST(EventQueue, KeepsOrderAndDropsOnlyARepeatOfTheLastWaiting) {
     EXPECT_TRUE(queue.Empty());
 }
 
+TEST(EventQueue, GrowsAndKeepsOrderWhileTakenFromInBetween) {
+    // Many waiting events (as clicks pile up under a message box), taken
+    // partly while more arrive: none lost, none reordered.
+    EventQueue queue;
+    std::vector<GuiEvent> expected, taken;
+    GuiEvent event;
+    for (int i = 0; i < 100; ++i) {
+        GuiEvent next{EventKind::Menu, i};
+        queue.Push(next);
+        expected.push_back(next);
+        if (i % 3 == 0 && queue.Pop(event)) taken.push_back(event);
+    }
+    for (const GuiEvent& rest : Drain(queue)) taken.push_back(rest);
+    EXPECT_EQ(taken, expected);
+}
+
 TEST(TrayEventTypeOf, MouseMessagesTable) {
     struct Case {
         unsigned message;

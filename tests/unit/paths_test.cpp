@@ -6,6 +6,7 @@
 #include <string>
 
 #include "temp_dir.h"
+#include "text_printer.h"
 
 namespace {
 
@@ -116,7 +117,7 @@ TEST(DirectoryOf, Table) {
 }
 
 TEST(ModuleFilePath, NamesTheRunningTestProgram) {
-    std::string path = ModuleFilePath();
+    std::string path = ModuleFilePath().c_str();
     ASSERT_GT(path.size(), 4u);
     EXPECT_EQ(path.substr(path.size() - 4), ".exe");
     EXPECT_GE(ProbeFileSize(path.c_str()), 1024);
@@ -127,7 +128,7 @@ TEST(CurrentDirectoryPath, EndsWithOneBackslash) {
     CurrentDirectoryScope restore;
     TempDir dir;
     ASSERT_TRUE(SetCurrentDirectoryA(dir.path().c_str()));
-    EXPECT_EQ(CurrentDirectoryPath(), dir.path());
+    EXPECT_EQ(CurrentDirectoryPath(), dir.path().c_str());
     ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
     EXPECT_EQ(CurrentDirectoryPath(), "C:\\");
 }
@@ -146,11 +147,11 @@ TEST(CurrentDirectoryPath, DirectoryLongerThanMaxPathIsReturnedWhole) {
     }
     ASSERT_GT(expected.size(), 300u);
     ASSERT_TRUE(SetCurrentDirectoryW(wide.c_str())) << GetLastError();
-    EXPECT_EQ(CurrentDirectoryPath(), expected);
+    EXPECT_EQ(CurrentDirectoryPath(), expected.c_str());
 }
 
 TEST(SpecialFolderPath, StartupFolderEndsWithBackslash) {
-    std::string startup = SpecialFolderPath(CSIDL_STARTUP);
+    std::string startup = SpecialFolderPath(CSIDL_STARTUP).c_str();
     ASSERT_FALSE(startup.empty());
     EXPECT_EQ(startup.back(), '\\');
     EXPECT_NE(startup[startup.size() - 2], ' ');  // no blank padding before the separator

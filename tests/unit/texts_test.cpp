@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/program.h"
+#include "text_printer.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ TEST(Texts, ExactWindows1252Bytes) {
               "Um das Problem beheben zu k\xF6nnen, instalieren Sie diese Anwendung neu.");
 
     // Title line and four notice lines, each introduced by CR alone.
-    std::string info = InformationText();
+    std::string info = InformationText().c_str();
     EXPECT_EQ(info.rfind("Tarvolin 1.0.0\r", 0), 0u);
     EXPECT_EQ(info.find('\n'), std::string::npos);
     EXPECT_EQ(std::count(info.begin(), info.end(), '\r'), 4);
