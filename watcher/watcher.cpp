@@ -20,16 +20,29 @@ void ShowBoth(WatcherState& state, const WindowSystem& windows, int command) {
 
 }  // namespace
 
+namespace {
+
+void LookUpShell(WatcherState& state, const WindowSystem& windows) {
+    state.taskbar = windows.findWindow(kTaskbarClass);
+    state.startButton = windows.findWindow(kStartButtonClass);
+    state.hiddenByUs = false;
+}
+
+}  // namespace
+
 void WatcherPass(WatcherState& state, const WindowSystem& windows) {
-    if (!Alive(state.taskbar, windows)) {
-        state.taskbar = windows.findWindow(kTaskbarClass);
-        state.startButton = windows.findWindow(kStartButtonClass);
-        state.hiddenByUs = false;
-        if (!state.taskbar) return;
-    }
+    if (!state.taskbar) LookUpShell(state, windows);
+    if (!state.taskbar) return;
 
     bool fullScreen = windows.findWindow(kFullScreenClass) != nullptr;
     bool taskbarVisible = windows.isVisible(state.taskbar);
+    // A visible taskbar is alive; only a hidden one may be a dead handle of an
+    // ended shell. Asking just then keeps the usual pass at two calls.
+    if (!taskbarVisible && !windows.isWindow(state.taskbar)) {
+        LookUpShell(state, windows);
+        if (!state.taskbar) return;
+        taskbarVisible = windows.isVisible(state.taskbar);
+    }
     if (fullScreen && taskbarVisible)
         ShowBoth(state, windows, SW_HIDE);
     else if (!fullScreen && !taskbarVisible)
