@@ -1,38 +1,29 @@
 #include "paths/paths.h"
 
+#include "paths/path_text.h"
+
 #include <windows.h>
 #include <shlobj.h>
 
 #include <cstring>
 #include <vector>
 
-namespace {
-
-bool IsDrivePrefix(const std::string& name) {
-    return (name.size() == 2 || name.size() == 3) && name[1] == ':';
-}
-
-}  // namespace
+static_assert(kProbeNameLimit == MAX_PATH, "probe names are cut at MAX_PATH");
 
 int64_t ProbeFileSize(const char* path) {
-    if (!path || !*path) return kProbeMissing;
-
-    std::string name(path, strnlen(path, MAX_PATH));
+    ProbeName prepared = PrepareProbeName(path);
+    if (prepared.kind == ProbeNameKind::Missing) return kProbeMissing;
+    const std::string& name = prepared.name;
 
     // "C:", "C:\" and any "C:x" are asked of the drive, never looked up as files.
-    if (IsDrivePrefix(name)) {
-        if (name.size() == 2) name += '\\';
+    if (prepared.kind == ProbeNameKind::Drive)
         return GetDriveTypeA(name.c_str()) > DRIVE_NO_ROOT_DIR ? kProbeDirectory : kProbeMissing;
-    }
-
-    while (!name.empty() && name.back() == '\\') name.pop_back();
-    if (name.empty()) return kProbeMissing;
 
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(name.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         // A share root such as \\server\share has no find entry of its own.
-        if (name.compare(0, 2, "\\\\") == 0) {
+        if (IsNetworkName(name)) {
             DWORD attributes = GetFileAttributesA(name.c_str());
             if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
                 return kProbeDirectory;
@@ -56,13 +47,7 @@ std::string ModuleFilePath() {
 }
 
 std::string DirectoryOf(const char* path) {
-    if (!path) return std::string();
-    if (*path == '"') ++path;
-    size_t end = 0;
-    for (size_t i = 0; path[i] && path[i] != '|'; ++i) {
-        if (path[i] == '\\' || path[i] == '/') end = i + 1;
-    }
-    return std::string(path, end);
+    return DirectoryPart(path);
 }
 
 namespace {
