@@ -9,6 +9,7 @@
 #include <shlobj.h>
 
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "link_reader.h"
@@ -55,6 +56,23 @@ std::string MakeDeepFolder(const std::string& base, size_t atLeast) {
 
 std::wstring LongName(const std::string& path) {
     return L"\\\\?\\" + std::wstring(path.begin(), path.end());
+}
+
+// The first part of `path` (split at backslashes, the drive left out) that
+// the file holds neither as ANSI nor as UTF-16 text; empty when all are there.
+std::string MissingPathPart(const std::string& file, const std::string& path) {
+    std::ifstream in(file, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    size_t start = path.find('\\') + 1;
+    while (start < path.size()) {
+        size_t end = path.find('\\', start);
+        if (end == std::string::npos) end = path.size();
+        std::string part = path.substr(start, end - start), wide;
+        for (char c : part) wide += std::string{c, '\0'};
+        if (bytes.find(part) == std::string::npos && bytes.find(wide) == std::string::npos) return part;
+        start = end + 1;
+    }
+    return std::string();
 }
 
 class HostileEnvironmentTest : public ::testing::Test {
@@ -113,10 +131,17 @@ TEST_F(HostileEnvironmentTest, ProgramInADirectoryOf240Characters) {
     }
 }
 
-TEST_F(HostileEnvironmentTest, CurrentDirectoryBeyond260Characters) {
+// Wine starts no process in a current directory beyond MAX_PATH (CreateProcess
+// refuses it, and with an environment block given it even corrupts the
+// caller's heap), so the longest current directory the tool can be given is
+// just under 260 characters; everything it builds on it (the program file,
+// the tray image, the shortcut target) is then longer than MAX_PATH.
+TEST_F(HostileEnvironmentTest, CurrentDirectoryAtTheLimit) {
     ProgramFolder folder;
-    std::string deep = MakeDeepFolder(folder.dir, 300);
-    ASSERT_GT(deep.size(), 260u);
+    std::string deep = MakeDeepFolder(folder.dir, 250);
+    ASSERT_GE(deep.size(), 250u);
+    ASSERT_LT(deep.size(), static_cast<size_t>(MAX_PATH));
+    ASSERT_GT(deep.size() + strlen("Tarvolin.exe"), static_cast<size_t>(MAX_PATH));
 
     // Without the program file there: the tool finds itself in its own folder.
     {
@@ -128,8 +153,8 @@ TEST_F(HostileEnvironmentTest, CurrentDirectoryBeyond260Characters) {
         ASSERT_TRUE(ToggleTo(tool, false));
         ExpectWatcherAndCleanEnd(tool, "long current directory, program elsewhere");
     }
-    // With a program file there too: the long directory stays current, and
-    // the shortcut names the whole long path, not a cut one.
+    // With a program file there too: the long directory stays current, and a
+    // shortcut, if one is written, names the whole path, not a cut one.
     ASSERT_TRUE(CopyFileW(LongName(folder.exe).c_str(), LongName(deep + "Tarvolin.exe").c_str(), FALSE));
     {
         RunningTool tool;
@@ -138,8 +163,19 @@ TEST_F(HostileEnvironmentTest, CurrentDirectoryBeyond260Characters) {
         PumpMessages(500);
         ASSERT_TRUE(tool.Running());
         if (Exists(startup_ + "Tarvolin.lnk")) {
+            // Wine's link object reads back no target path beyond MAX_PATH, so
+            // the file itself is searched: its item list must hold every part
+            // of the whole path, the last folder and the file name included.
+            std::string target = deep + "Tarvolin.exe";
             LinkFields link = ReadLink(startup_ + "Tarvolin.lnk");
-            EXPECT_EQ(link.target, Wide(deep + "Tarvolin.exe")) << "a shortcut to a cut path would start nothing";
+            if (!link.target.empty()) {
+                EXPECT_EQ(link.target, Wide(target));
+            }
+            EXPECT_EQ(MissingPathPart(startup_ + "Tarvolin.lnk", target), "") << "a shortcut to a cut path starts nothing";
+            std::printf("shortcut written for a %u-character target\n", static_cast<unsigned>(target.size()));
+        } else {
+            std::printf("no shortcut written for a %u-character target\n",
+                        static_cast<unsigned>(deep.size() + strlen("Tarvolin.exe")));
         }
         ExpectWatcherAndCleanEnd(tool, "long current directory holding the program");
     }
