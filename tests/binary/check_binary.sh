@@ -44,6 +44,31 @@ for name in SetDefaultDllDirectories SetDllDirectoryA; do
 done
 grep -q 'GetProcAddress' <<<"$headers" && pass "imports GetProcAddress" || fail "GetProcAddress not imported"
 
+# And the call really happens at start: a relay trace of a short run under
+# Wine (when a Wine prefix and display are at hand, as in the test suite).
+if [ -n "${WINEPREFIX:-}" ] && [ -n "${DISPLAY:-}" ] && command -v wine >/dev/null; then
+    run=$(mktemp -d /tmp/tarvolin-relay.XXXXXX)
+    cp "$exe" "$run/Tarvolin.exe"
+    wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude \
+        /d 'kernel32.SetDefaultDllDirectories;kernelbase.SetDefaultDllDirectories;kernel32.SetDllDirectoryA;kernelbase.SetDllDirectoryA;user32.RegisterClassExA' \
+        /f >/dev/null 2>&1
+    # The program runs until ended; two seconds cover its start.
+    { (cd "$run" && WINEDEBUG=+relay timeout -s KILL 2 wine Tarvolin.exe >/dev/null 2>"$run/relay.log"); } 2>/dev/null
+    wine reg delete 'HKCU\Software\Wine\Debug' /v RelayInclude /f >/dev/null 2>&1
+    calls=$(grep -E ':Call (KERNEL32|kernelbase|KERNELBASE|user32|USER32)\.' "$run/relay.log" |
+            sed -E 's/^.*:Call [A-Za-z0-9]+\.([A-Za-z]+)\(([^)]*)\).*$/\1(\2)/' | uniq)
+    first=$(head -n1 <<<"$calls")
+    grep -qx 'SetDefaultDllDirectories(00000800)' <<<"$calls" &&
+        pass "relay trace: SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32) called" ||
+        fail "relay trace shows no SetDefaultDllDirectories(0x800): $(head -c 300 <<<"$calls")"
+    [ "$first" = 'SetDefaultDllDirectories(00000800)' ] &&
+        pass "relay trace: it comes before the window class is registered" ||
+        fail "relay trace: first traced call is '$first'"
+    rm -rf "$run"
+else
+    echo "skip: no Wine display, relay trace of SetDefaultDllDirectories not run"
+fi
+
 # No link time stamp: the header field reads as the epoch.
 timestamp=$(grep 'Time/Date' <<<"$headers")
 grep -q '1970' <<<"$timestamp" && pass "no time stamp ($timestamp)" || fail "time stamp set: $timestamp"
