@@ -26,6 +26,7 @@ struct Figures {
     SIZE_T privateBytes = 0;
     size_t windows = 0;  // USER objects we can see: the process's top-level windows
     DWORD gdiObjects = 0, userObjects = 0;  // GetGuiResources (Wine reports 0)
+    long gdiTable = -1;  // live entries in the process's GDI handle table (Wine), -1 when unreadable
 };
 
 // Counts the kernel handles a process holds from the system-wide handle list
@@ -59,6 +60,38 @@ ULONG SystemHandleCount(DWORD processId) {
     return mine;
 }
 
+// Wine keeps a GDI handle table of its own in each process, named by the
+// process block (PEB offset 0x94 on 32 bits, GdiSharedHandleTable), with
+// 0x10000 entries of 24 bytes whose type byte is non-zero while the object
+// lives. Counting those gives the GDI objects GetGuiResources does not.
+// Windows shares one table of another layout between processes, so this is
+// only asked when GetGuiResources has nothing to say.
+long WineGdiObjectCount(HANDLE process) {
+    struct BasicInformation {
+        LONG exitStatus;
+        void* peb;
+        ULONG_PTR affinity, priority, processId, parentId;
+    } basic = {};
+    typedef LONG(WINAPI * QueryInformationProcess)(HANDLE, ULONG, void*, ULONG, ULONG*);
+    auto query = reinterpret_cast<QueryInformationProcess>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+    ULONG length = 0;
+    if (!query || query(process, 0, &basic, sizeof(basic), &length) != 0 || !basic.peb) return -1;
+    DWORD table = 0;
+    SIZE_T read = 0;
+    if (!ReadProcessMemory(process, static_cast<BYTE*>(basic.peb) + 0x94, &table, sizeof(table), &read) || !table)
+        return -1;
+    constexpr size_t kEntries = 0x10000, kEntrySize = 24, kTypeOffset = 14;
+    std::vector<BYTE> entries(kEntries * kEntrySize);
+    if (!ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<ULONG_PTR>(table)), entries.data(),
+                           entries.size(), &read))
+        return -1;
+    long live = 0;
+    for (size_t i = 0; i < kEntries; ++i)
+        if (entries[i * kEntrySize + kTypeOffset]) ++live;
+    return live;
+}
+
 Figures Measure(HANDLE process, DWORD processId) {
     Figures figures;
     GetProcessHandleCount(process, &figures.handles);
@@ -70,14 +103,15 @@ Figures Measure(HANDLE process, DWORD processId) {
     figures.windows = ProcessWindows(processId, "").size();
     figures.gdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
     figures.userObjects = GetGuiResources(process, GR_USEROBJECTS);
+    if (figures.gdiObjects == 0) figures.gdiTable = WineGdiObjectCount(process);
     return figures;
 }
 
 void Print(const char* when, const Figures& f) {
     std::printf("[soak] %-22s kernel handles %lu (GetProcessHandleCount %lu), private bytes %lu KiB, top-level windows %u, "
-                "GetGuiResources GDI %lu USER %lu\n",
+                "GDI table entries %ld, GetGuiResources GDI %lu USER %lu\n",
                 when, f.systemHandles, static_cast<unsigned long>(f.handles), static_cast<unsigned long>(f.privateBytes / 1024),
-                static_cast<unsigned>(f.windows), static_cast<unsigned long>(f.gdiObjects),
+                static_cast<unsigned>(f.windows), f.gdiTable, static_cast<unsigned long>(f.gdiObjects),
                 static_cast<unsigned long>(f.userObjects));
     std::fflush(stdout);
 }
@@ -188,6 +222,10 @@ TEST_F(SoakTest, ThousandCyclesLeaveHandlesMemoryAndWindowsFlat) {
     EXPECT_LE(last.privateBytes, first.privateBytes + 256 * 1024);
     EXPECT_EQ(last.windows, first.windows);
     EXPECT_LE(last.gdiObjects, first.gdiObjects + 2);
+    EXPECT_LE(last.gdiTable, first.gdiTable + 2);
+    if (first.gdiObjects == 0) {
+        EXPECT_GT(first.gdiTable, 0) << "no GDI figures at all";
+    }
     EXPECT_LE(last.userObjects, first.userObjects + 2);
 
     PostMessageA(tool.window, WM_CLOSE, 0, 0);
