@@ -331,3 +331,45 @@ TEST_F(HostileEnvironmentTest, FloodOfClicksAndCloseRequestsBehindAMessageBox) {
 }
 
 }  // namespace
+
+namespace {
+
+// Messages the tool does not expect change nothing: unknown commands,
+// control notifications, odd tray callbacks, a burst of setting changes.
+TEST_F(HostileEnvironmentTest, StrayMessagesAreIgnored) {
+    ProgramFolder folder;
+    RunningTool tool;
+    ASSERT_TRUE(StartTool(tool, folder.exe, folder.dir));
+    DWORD id = tool.process.dwProcessId;
+    struct Stray {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    } strays[] = {
+        {WM_COMMAND, 0, 0},
+        {WM_COMMAND, 4, 0},
+        {WM_COMMAND, 0xFFFF, 0},
+        {WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), 0x1234},  // a control's notification, not the menu
+        {WM_COMMAND, MAKEWPARAM(3, 1), 0},                // an accelerator, not the menu
+        {kTrayCallback, 1, 0},
+        {kTrayCallback, 1, WM_MOUSEMOVE},
+        {kTrayCallback, 1, static_cast<LPARAM>(0xFFFFFFFF)},
+        {kTrayCallback, 0xFFFF, WM_LBUTTONDOWN},
+        {WM_SETTINGCHANGE, 0, 0},
+    };
+    for (int round = 0; round < 50; ++round)
+        for (const Stray& stray : strays) PostMessageA(tool.window, stray.message, stray.wParam, stray.lParam);
+    PumpMessages(700);
+    EXPECT_TRUE(tool.Running());
+    EXPECT_FALSE(MenuOpen(id));
+    EXPECT_EQ(FindMessageBox(id).window, nullptr);
+    EXPECT_FALSE(Exists(startup_ + "Tarvolin.lnk")) << "a stray command toggled autostart";
+    // Still answers the real thing, with the menu font made afresh.
+    PostMessageA(tool.window, kTrayCallback, 1, WM_RBUTTONDOWN);
+    EXPECT_TRUE(WaitUntil([&] { return MenuOpen(id); }, 3000));
+    DismissMenu(id);
+    EXPECT_TRUE(WaitUntil([&] { return !MenuOpen(id); }, 3000));
+    ExpectWatcherAndCleanEnd(tool, "after stray messages");
+}
+
+}  // namespace
