@@ -147,7 +147,8 @@ TEST_F(HostileEnvironmentTest, CurrentDirectoryAtTheLimit) {
     {
         RunningTool tool;
         ASSERT_TRUE(StartTool(tool, folder.exe, deep)) << "not started from a long current directory";
-        EXPECT_TRUE(ShellHasTrayIcon(tool.window)) << "tray image not found after moving to the program folder";
+        EXPECT_TRUE(WaitUntil([&] { return ShellHasTrayIcon(tool.window); }, 2000))
+            << "tray image not found after moving to the program folder";
         ASSERT_TRUE(ToggleTo(tool, true));
         EXPECT_EQ(ReadLink(startup_ + "Tarvolin.lnk").target, Wide(folder.exe));
         ASSERT_TRUE(ToggleTo(tool, false));

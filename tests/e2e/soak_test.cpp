@@ -214,15 +214,19 @@ TEST_F(SoakTest, ThousandCyclesLeaveHandlesMemoryAndWindowsFlat) {
     EXPECT_EQ(togglesMissed_, 0);
     EXPECT_FALSE(FileExists(link_)) << "an even number of toggles ends with autostart off";
 
-    // Flat: the same handles, windows and GUI objects, and private memory
-    // within 256 KiB (allocator noise), between the first part and the end.
+    // Flat between the first part and the end. The tolerances lie far below
+    // what one object lost per event would add over the other nine parts
+    // (90 for boxes and toggles, 180 for menus, 900 for full-screen cycles)
+    // and above the noise seen: private memory moves by some KiB, and GDI
+    // objects that the system makes lazily for boxes and menus may still
+    // appear after the first part (105 or 111 there, 111 at the end).
     EXPECT_GT(first.systemHandles, 0u) << "no handle figures: the check below would be empty";
     EXPECT_LE(last.systemHandles, first.systemHandles + 2);
     EXPECT_LE(last.handles, first.handles + 2);
     EXPECT_LE(last.privateBytes, first.privateBytes + 256 * 1024);
     EXPECT_EQ(last.windows, first.windows);
     EXPECT_LE(last.gdiObjects, first.gdiObjects + 2);
-    EXPECT_LE(last.gdiTable, first.gdiTable + 2);
+    EXPECT_LE(last.gdiTable, first.gdiTable + 16);
     if (first.gdiObjects == 0) {
         EXPECT_GT(first.gdiTable, 0) << "no GDI figures at all";
     }
