@@ -1,5 +1,7 @@
 #include "paths/paths.h"
 
+#include "paths/path_text.h"
+
 #include <windows.h>
 #include <shlobj.h>
 
@@ -8,33 +10,22 @@
 
 #include "gui/scoped.h"
 
-namespace {
-
-bool IsDrivePrefix(const Text& name) {
-    return (name.size() == 2 || name.size() == 3) && name[1] == ':';
-}
-
-}  // namespace
+static_assert(kProbeNameLimit == MAX_PATH, "probe names are cut at MAX_PATH");
 
 int64_t ProbeFileSize(const char* path) {
-    if (!path || !*path) return kProbeMissing;
-
-    Text name(path, strnlen(path, MAX_PATH));
+    ProbeName prepared = PrepareProbeName(path);
+    if (prepared.kind == ProbeNameKind::Missing) return kProbeMissing;
+    const Text& name = prepared.name;
 
     // "C:", "C:\" and any "C:x" are asked of the drive, never looked up as files.
-    if (IsDrivePrefix(name)) {
-        if (name.size() == 2) name += '\\';
+    if (prepared.kind == ProbeNameKind::Drive)
         return GetDriveTypeA(name.c_str()) > DRIVE_NO_ROOT_DIR ? kProbeDirectory : kProbeMissing;
-    }
-
-    while (!name.empty() && name.back() == '\\') name.pop_back();
-    if (name.empty()) return kProbeMissing;
 
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(name.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         // A share root such as \\server\share has no find entry of its own.
-        if (name[0] == '\\' && name[1] == '\\') {
+        if (IsNetworkName(name.c_str())) {
             DWORD attributes = GetFileAttributesA(name.c_str());
             if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
                 return kProbeDirectory;
@@ -59,13 +50,7 @@ Text ModuleFilePath() {
 }
 
 Text DirectoryOf(const char* path) {
-    if (!path) return Text();
-    if (*path == '"') ++path;
-    size_t end = 0;
-    for (size_t i = 0; path[i] && path[i] != '|'; ++i) {
-        if (path[i] == '\\' || path[i] == '/') end = i + 1;
-    }
-    return Text(path, end);
+    return DirectoryPart(path);
 }
 
 namespace {

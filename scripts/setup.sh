@@ -7,6 +7,7 @@ packages=(
   cmake make ninja-build
   g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
   googletest
+  g++ binutils
   wine wine32:i386 xvfb xdotool x11-utils imagemagick
   gnuplot-nox python3 zip unzip
 )

@@ -174,6 +174,8 @@ bool StartTool(RunningTool& tool, const std::string& exe, const std::string& cur
 
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
+    std::string desktop = CurrentDesktopName();
+    startup.lpDesktop = &desktop[0];
     std::string commandLine = "\"" + exe + "\"";
     if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, &environment[0],
                         currentDirectory.c_str(), &startup, &tool.process))
@@ -187,6 +189,13 @@ bool StartTool(RunningTool& tool, const std::string& exe, const std::string& cur
             return true;
         },
         30000);  // Wine starts slowly on a loaded machine
+}
+
+std::string CurrentDesktopName() {
+    char name[256] = {};
+    DWORD needed = 0;
+    GetUserObjectInformationA(GetThreadDesktop(GetCurrentThreadId()), UOI_NAME, name, sizeof(name) - 1, &needed);
+    return name;
 }
 
 std::vector<HWND> ProcessWindows(DWORD processId, const char* windowClass) {
@@ -211,6 +220,20 @@ MessageBoxSeen FindMessageBox(DWORD processId) {
 
 void CloseMessageBox(const MessageBoxSeen& box) {
     if (box.window) PostMessageA(box.window, WM_COMMAND, IDOK, 0);
+}
+
+bool MenuOpen(DWORD processId) {
+    for (HWND menu : ProcessWindows(processId, "#32768"))
+        if (IsWindowVisible(menu)) return true;
+    return false;
+}
+
+void DismissMenu(DWORD processId) {
+    for (HWND menu : ProcessWindows(processId, "#32768")) {
+        if (!IsWindowVisible(menu)) continue;
+        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 1);
+        PostMessageA(menu, WM_KEYUP, VK_ESCAPE, 0xC0000001);
+    }
 }
 
 HWND Taskbar() {

@@ -45,6 +45,10 @@ struct RunningTool {
 bool StartTool(RunningTool& tool, const std::string& exe, const std::string& currentDirectory,
                const std::vector<std::string>& extraEnvironment = {}, bool waitForWindow = true);
 
+// The name of this thread's desktop; programs the tests start are put there
+// explicitly (Wine does not hand a desktop on to child processes by itself).
+std::string CurrentDesktopName();
+
 // The top-level windows of a process with the given class ("" = any).
 std::vector<HWND> ProcessWindows(DWORD processId, const char* windowClass);
 
@@ -60,6 +64,13 @@ struct MessageBoxSeen {
 MessageBoxSeen FindMessageBox(DWORD processId);
 // Presses the box's OK button.
 void CloseMessageBox(const MessageBoxSeen& box);
+
+// Whether a popup menu of the process is showing.
+bool MenuOpen(DWORD processId);
+// Dismisses the process's popup menu as the Escape key would. The key is
+// posted to the menu window itself: a key pressed on the keyboard goes to the
+// foreground window, which need not be the menu's.
+void DismissMenu(DWORD processId);
 
 HWND Taskbar();
 bool TaskbarVisible();
