@@ -35,6 +35,14 @@ protected:
         DeleteFileA(link_.c_str());
         CoUninitialize();
     }
+    // Sends the "Autostart" command and reads back the shortcut it writes.
+    LinkFields ToggleOnAndRead(const RunningTool& tool) {
+        PostMessageA(tool.window, WM_COMMAND, 1, 0);
+        if (!WaitUntil([&] { return Exists(link_); }, 5000)) return LinkFields();
+        PumpMessages(200);  // let the writer finish the file it created
+        return ReadLink(link_);
+    }
+
     std::string link_;
 };
 
@@ -43,10 +51,7 @@ TEST_F(AutostartTest, CommandOneWritesTheShortcutAndAgainDeletesIt) {
     RunningTool tool;
     ASSERT_TRUE(StartTool(tool, folder.exe, folder.dir));
 
-    PostMessageA(tool.window, WM_COMMAND, 1, 0);
-    ASSERT_TRUE(WaitUntil([&] { return Exists(link_); }, 5000));
-    PumpMessages(200);
-    LinkFields read = ReadLink(link_);
+    LinkFields read = ToggleOnAndRead(tool);
     ASSERT_TRUE(read.loaded);
     EXPECT_EQ(read.target, Wide(folder.exe));
     EXPECT_EQ(read.workingDirectory, Wide(folder.dir));
@@ -68,10 +73,7 @@ TEST_F(AutostartTest, ShortcutFromAWindows1252DirectoryNamesItExactly) {
     RunningTool tool;
     // Started from another directory: the check makes the program's own current.
     ASSERT_TRUE(StartTool(tool, folder.exe, elsewhere.dir));
-    PostMessageA(tool.window, WM_COMMAND, 1, 0);
-    ASSERT_TRUE(WaitUntil([&] { return Exists(link_); }, 5000));
-    PumpMessages(200);
-    LinkFields read = ReadLink(link_);
+    LinkFields read = ToggleOnAndRead(tool);
     ASSERT_TRUE(read.loaded);
     std::wstring expectedDir = Wide(folder.dir);
     ASSERT_NE(expectedDir.find(L"Gr\u00F6\u00DFe \u00C4\u00D6\u00DC \u00E9"), std::wstring::npos);
@@ -95,10 +97,8 @@ TEST_F(AutostartTest, CurrentDirectoryHoldingTarvolinExeIsKeptAsTheTarget) {
         RunningTool tool;
         ASSERT_TRUE(StartTool(tool, folder.exe, current.dir)) << asDirectory;
         EXPECT_EQ(FindMessageBox(tool.process.dwProcessId).window, nullptr);
-        PostMessageA(tool.window, WM_COMMAND, 1, 0);
-        ASSERT_TRUE(WaitUntil([&] { return Exists(link_); }, 5000)) << asDirectory;
-        PumpMessages(200);
-        LinkFields read = ReadLink(link_);
+        LinkFields read = ToggleOnAndRead(tool);
+        ASSERT_TRUE(read.loaded) << asDirectory;
         EXPECT_EQ(read.target, Wide(stand)) << asDirectory;
         EXPECT_EQ(read.workingDirectory, Wide(current.dir)) << asDirectory;
         PostMessageA(tool.window, WM_CLOSE, 0, 0);
