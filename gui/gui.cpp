@@ -169,8 +169,11 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 HICON IconFromBitmap(HBITMAP bitmap) {
     BITMAP info;
     if (!GetObjectA(bitmap, sizeof(info), &info)) return nullptr;
+    // The mask size below must never come from a negative or zero size.
+    if (info.bmHeight < 0) info.bmHeight = -info.bmHeight;
+    if (info.bmWidth <= 0 || info.bmHeight == 0) return nullptr;
     // An all-zero AND mask lets the colour bitmap show unmasked.
-    size_t maskSize = static_cast<size_t>(((info.bmWidth + 15) / 16) * 2 * info.bmHeight);
+    size_t maskSize = static_cast<size_t>((info.bmWidth + 15) / 16) * 2 * static_cast<size_t>(info.bmHeight);
     ScopedMemory<BYTE> maskBits(static_cast<BYTE*>(calloc(maskSize ? maskSize : 1, 1)));
     if (!maskBits) return nullptr;
     ScopedGdi<HBITMAP> mask(CreateBitmap(info.bmWidth, info.bmHeight, 1, 1, maskBits.get()));

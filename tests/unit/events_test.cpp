@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "gui/gui.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -201,6 +204,46 @@ TEST_F(GuiWindowTest, EventsFromSentMessagesEndTheWaitAtOnce) {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
     }
+}
+
+// A bitmap image becomes a tray icon of its own (made from the bitmap), for
+// bottom-up and top-down bitmap files alike.
+TEST_F(GuiWindowTest, BitmapImagesBecomeTrayIcons) {
+    TempDir dir;
+    struct Case {
+        const char* name;
+        int height;  // negative: rows stored top-down
+        int image, tray;
+    } cases[] = {{"bottom-up.bmp", 16, 2, 2}, {"top-down.bmp", -16, 3, 3}};
+    for (const Case& c : cases) {
+        BITMAPFILEHEADER file = {};
+        BITMAPINFOHEADER info = {};
+        const int width = 16, rows = 16;
+        std::string pixels(static_cast<size_t>(width * rows * 4), '\x7f');
+        info.biSize = sizeof(info);
+        info.biWidth = width;
+        info.biHeight = c.height;
+        info.biPlanes = 1;
+        info.biBitCount = 32;
+        file.bfType = 0x4D42;  // "BM"
+        file.bfOffBits = sizeof(file) + sizeof(info);
+        file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
+        std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
+        bytes.append(reinterpret_cast<const char*>(&info), sizeof(info));
+        bytes += pixels;
+        std::string path = dir.path() + c.name;
+        FILE* out = fopen(path.c_str(), "wb");
+        ASSERT_NE(out, nullptr);
+        fwrite(bytes.data(), 1, bytes.size(), out);
+        fclose(out);
+
+        ASSERT_TRUE(GuiLoadImage(c.image, path.c_str())) << c.name;
+        EXPECT_TRUE(GuiAddTrayIcon(c.tray, 0, c.image)) << c.name;
+    }
+    // Nothing is added without an image or a window.
+    EXPECT_FALSE(GuiLoadImage(4, (dir.path() + "missing.bmp").c_str()));
+    EXPECT_FALSE(GuiAddTrayIcon(4, 0, 4));
+    EXPECT_FALSE(GuiAddTrayIcon(5, 7, 2));
 }
 
 }  // namespace
