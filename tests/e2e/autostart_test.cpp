@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -19,6 +20,22 @@ std::string StartupLink() {
 
 bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A UTF-16 text with every character beyond ASCII spelled as U+XXXX, for
+// the test log.
+std::string Spelled(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text) {
+        char unit[16];
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else {
+            std::snprintf(unit, sizeof(unit), "U+%04X", static_cast<unsigned>(c));
+            out += unit;
+        }
+    }
+    return out;
 }
 
 class AutostartTest : public ::testing::Test {
@@ -75,6 +92,8 @@ TEST_F(AutostartTest, ShortcutFromAWindows1252DirectoryNamesItExactly) {
     ASSERT_TRUE(StartTool(tool, folder.exe, elsewhere.dir));
     LinkFields read = ToggleOnAndRead(tool);
     ASSERT_TRUE(read.loaded);
+    std::printf("[autostart] read back: target %s, start in %s\n", Spelled(read.target).c_str(),
+                Spelled(read.workingDirectory).c_str());
     std::wstring expectedDir = Wide(folder.dir);
     ASSERT_NE(expectedDir.find(L"Gr\u00F6\u00DFe \u00C4\u00D6\u00DC \u00E9"), std::wstring::npos);
     EXPECT_EQ(read.target, expectedDir + L"Tarvolin.exe");
