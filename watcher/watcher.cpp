@@ -82,11 +82,7 @@ constexpr DWORD kStopWaitMs = 2000;
 
 // Made before the entry runs, so both threads find it ready without a
 // guarded local static.
-SharedWatcher sharedWatcher;
-
-SharedWatcher& Shared() {
-    return sharedWatcher;
-}
+SharedWatcher shared;
 
 class LockScope {
 public:
@@ -102,7 +98,6 @@ private:
 }  // namespace
 
 DWORD WINAPI TaskbarWatcher(void*) {
-    SharedWatcher& shared = Shared();
     const WindowSystem& windows = RealWindowSystem();
     for (;;) {
         {
@@ -119,7 +114,6 @@ DWORD WINAPI TaskbarWatcher(void*) {
 }
 
 void StopTaskbarWatcher() {
-    SharedWatcher& shared = Shared();
     InterlockedExchange(&shared.stopped, 1);
     for (DWORD waited = 0; !TryEnterCriticalSection(&shared.lock); waited += 10) {
         if (waited >= kStopWaitMs) return;  // leave the taskbar to the next start rather than hang
