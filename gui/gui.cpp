@@ -184,6 +184,16 @@ HICON IconFromBitmap(HBITMAP bitmap) {
     return CreateIconIndirect(&icon);
 }
 
+// The state bits of a menu item, by command id; false when the menu or the
+// item does not exist.
+bool ReadItemState(int menu, int commandId, MENUITEMINFOA& info) {
+    if (!ValidNumber(menu) || !gui.menus[menu].handle) return false;
+    memset(&info, 0, sizeof(info));
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_STATE;
+    return GetMenuItemInfoA(gui.menus[menu].handle, static_cast<UINT>(commandId), FALSE, &info) != FALSE;
+}
+
 void FreeImage(Image& image) {
     if (!image.handle) return;
     if (image.isIcon)
@@ -298,12 +308,8 @@ void GuiAppendMenuItem(int menu, int commandId, const char* text) {
 }
 
 void GuiSetMenuCheck(int menu, int commandId, int checked) {
-    if (!ValidNumber(menu) || !gui.menus[menu].handle) return;
     MENUITEMINFOA info;
-    memset(&info, 0, sizeof(info));
-    info.cbSize = sizeof(info);
-    info.fMask = MIIM_STATE;
-    if (!GetMenuItemInfoA(gui.menus[menu].handle, static_cast<UINT>(commandId), FALSE, &info)) return;
+    if (!ReadItemState(menu, commandId, info)) return;
     if (checked)
         info.fState |= MFS_CHECKED;
     else
@@ -312,13 +318,8 @@ void GuiSetMenuCheck(int menu, int commandId, int checked) {
 }
 
 bool GuiMenuItemChecked(int menu, int commandId) {
-    if (!ValidNumber(menu) || !gui.menus[menu].handle) return false;
     MENUITEMINFOA info;
-    memset(&info, 0, sizeof(info));
-    info.cbSize = sizeof(info);
-    info.fMask = MIIM_STATE;
-    if (!GetMenuItemInfoA(gui.menus[menu].handle, static_cast<UINT>(commandId), FALSE, &info)) return false;
-    return (info.fState & MFS_CHECKED) != 0;
+    return ReadItemState(menu, commandId, info) && (info.fState & MFS_CHECKED) != 0;
 }
 
 HMENU GuiMenuHandle(int number) {
