@@ -61,6 +61,22 @@ unsigned long Id(HWND window) {
     return static_cast<unsigned long>(reinterpret_cast<uintptr_t>(window));
 }
 
+// Waits through some fifteen passes after a change, then checks that the
+// change cost exactly one `command` to the taskbar and one to the button.
+// Returns the number of calls in the log so far.
+size_t ExpectOneCallEach(size_t before, HWND button, int command) {
+    PumpMessages(1500);
+    std::vector<ShowCall> calls = ShowCalls();
+    EXPECT_EQ(calls.size(), before + 2) << "command " << command;
+    if (calls.size() == before + 2) {
+        EXPECT_EQ(calls[before].window, Id(Taskbar()));
+        EXPECT_EQ(calls[before].command, command);
+        EXPECT_EQ(calls[before + 1].window, Id(button));
+        EXPECT_EQ(calls[before + 1].command, command);
+    }
+    return calls.size();
+}
+
 TEST(RelayTrace, ShowWindowOnlyOnChangesOfState) {
     ASSERT_NE(getenv("TARVOLIN_RELAY_LOG"), nullptr) << "run through with_relay_log.sh";
     ResetTaskbar();
@@ -76,27 +92,14 @@ TEST(RelayTrace, ShowWindowOnlyOnChangesOfState) {
     {
         FullScreenWindow fullScreen;
         ASSERT_TRUE(WaitUntil([] { return !TaskbarVisible(); }, 1000));
-        PumpMessages(1500);
-        std::vector<ShowCall> calls = ShowCalls();
-        ASSERT_EQ(calls.size(), before + 2);
-        EXPECT_EQ(calls[before].window, Id(Taskbar()));
-        EXPECT_EQ(calls[before].command, SW_HIDE);
-        EXPECT_EQ(calls[before + 1].window, Id(button.window));
-        EXPECT_EQ(calls[before + 1].command, SW_HIDE);
-        before = calls.size();
+        before = ExpectOneCallEach(before, button.window, SW_HIDE);
     }
     ASSERT_TRUE(WaitUntil([] { return TaskbarVisible(); }, 1000));
-    PumpMessages(1500);
-    std::vector<ShowCall> calls = ShowCalls();
-    ASSERT_EQ(calls.size(), before + 2);
-    EXPECT_EQ(calls[before].window, Id(Taskbar()));
-    EXPECT_EQ(calls[before].command, SW_SHOW);
-    EXPECT_EQ(calls[before + 1].window, Id(button.window));
-    EXPECT_EQ(calls[before + 1].command, SW_SHOW);
+    before = ExpectOneCallEach(before, button.window, SW_SHOW);
 
     PostMessageA(tool.window, WM_CLOSE, 0, 0);
     EXPECT_EQ(tool.WaitExit(5000), 0);
-    EXPECT_EQ(ShowCalls().size(), calls.size()) << "ending with the taskbar visible touches nothing";
+    EXPECT_EQ(ShowCalls().size(), before) << "ending with the taskbar visible touches nothing";
 }
 
 // The two boxes carry their icons: information, and error for the missing

@@ -18,6 +18,13 @@ const char kErrorText[] =
     "Die Programmdatei ''Tarvolin.exe'' konnte im Programmverzeichnis nicht gefunden werden.\r"
     "Um das Problem beheben zu k\xF6nnen, instalieren Sie diese Anwendung neu.";
 
+// The tool passed its program-file check: no box, and a close request ends it.
+void ExpectRunsWithoutBoxAndEnds(RunningTool& tool) {
+    EXPECT_EQ(FindMessageBox(tool.process.dwProcessId).window, nullptr);
+    PostMessageA(tool.window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(tool.WaitExit(5000), 0);
+}
+
 class ResidentToolTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -137,9 +144,7 @@ TEST_F(ResidentToolTest, StartedFromAnotherDirectoryFindsItsProgramFile) {
     ProgramFolder elsewhere("unrelated.txt", false, "elsewhere");
     RunningTool tool;
     ASSERT_TRUE(StartTool(tool, folder.exe, elsewhere.dir));
-    EXPECT_EQ(FindMessageBox(tool.process.dwProcessId).window, nullptr);
-    PostMessageA(tool.window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(tool.WaitExit(5000), 0);
+    ExpectRunsWithoutBoxAndEnds(tool);
 }
 
 TEST_F(ResidentToolTest, ProgramFileUnderAnotherNameShowsTheErrorBoxAndEnds) {
@@ -162,9 +167,7 @@ TEST_F(ResidentToolTest, DirectoryNamedLikeTheProgramFilePassesTheCheck) {
     CreateDirectoryA((folder.dir + "Tarvolin.exe").c_str(), nullptr);
     RunningTool tool;
     ASSERT_TRUE(StartTool(tool, folder.exe, folder.dir));
-    EXPECT_EQ(FindMessageBox(tool.process.dwProcessId).window, nullptr);
-    PostMessageA(tool.window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(tool.WaitExit(5000), 0);
+    ExpectRunsWithoutBoxAndEnds(tool);
 }
 
 TEST_F(ResidentToolTest, MissingTrayImageStillRunsAndEndsCleanly) {
